@@ -1,0 +1,30 @@
+# Front door of the project: installs what is missing, builds with CMake, runs the tests.
+BUILD ?= build
+NATIVE := $(BUILD)/native
+WIN32 := $(BUILD)/win32
+JOBS ?= 2
+
+.PHONY: all setup native win32 test demo clean
+
+all: win32
+
+setup:
+	@bash scripts/setup.sh
+
+native: setup
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS)
+
+win32: setup
+	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
+		-DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WIN32) -j$(JOBS)
+
+test: native win32
+	@bash scripts/test.sh $(NATIVE) $(WIN32)
+
+demo: win32
+	@bash scripts/demo.sh $(WIN32)
+
+clean:
+	rm -rf $(BUILD)

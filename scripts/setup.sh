@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what building and testing the plug-in needs on Debian 12, and nothing when it is there.
+set -eu
+
+pkgs="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev"
+want_extra="${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots
+pkgs="$pkgs $want_extra"
+
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+missing=""
+for p in $pkgs; do have_pkg "$p" || missing="$missing $p"; done
+need_locale=0
+locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || need_locale=1
+
+if [ -z "$missing" ] && [ $need_locale = 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" != 0 ]; then
+  echo "setup: missing packages:${missing:- (none)}" >&2
+  [ $need_locale = 1 ] && echo "setup: missing locale ja_JP.UTF-8 (package locales, then locale-gen)" >&2
+  echo "setup: run as root, or install them: dpkg --add-architecture i386 && apt-get update && apt-get install${missing}" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if [ -n "$missing" ]; then
+  echo "setup: installing:$missing"
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq || { echo "setup: apt-get update failed" >&2; exit 1; }
+  # shellcheck disable=SC2086
+  if ! apt-get install -y -qq --no-install-recommends $missing >/dev/null; then
+    for p in $missing; do
+      have_pkg "$p" || apt-get install -y -qq --no-install-recommends "$p" >/dev/null ||
+        echo "setup: could not install package $p" >&2
+    done
+    exit 1
+  fi
+fi
+if [ $need_locale = 1 ]; then
+  sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs every test suite given as a build folder, and ends with one line of totals.
+set -u
+passed=0 failed=0 status=0
+for dir in "$@"; do
+  echo "== tests in $dir"
+  log=$(mktemp)
+  ctest --test-dir "$dir" --output-on-failure -j"${JOBS:-2}" 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" = 0 ] || status=1
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    echo "no test summary from $dir" >&2
+    status=1
+  else
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*, ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+  rm -f "$log"
+done
+echo "tests: $passed passed, $failed failed"
+exit $status

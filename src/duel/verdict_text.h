@@ -1,0 +1,20 @@
+// Texts that show a verdict: the result window's caption and the warning box's message.
+// Free of Windows headers; every text is cut to fit its buffer.
+#pragma once
+#include <cstddef>
+
+#include "version_scan.h"
+
+const size_t kResultLineSize = 256;
+
+// Caption of the result window, e.g. "LOSE (He:2.8 > You:2.7)".
+void FormatResultLine(char* out, size_t out_size, Verdict verdict, const char* sender,
+                      const char* own);
+
+// Text of the "You Lose !" box: "He:<sender>\r\nYou:<own>".
+void FormatWarningText(char* out, size_t out_size, const char* sender, const char* own);
+
+// Fills out from a printf format holding exactly two %s, shortening the two strings (never
+// splitting a double-byte character, marking a cut with "...") so that the result fits out_size.
+void FormatTwoStrings(char* out, size_t out_size, const char* format, const char* first,
+                      const char* second);

@@ -1,0 +1,12 @@
+// State that lasts as long as the plug-in is loaded; touched only on the host's UI thread.
+#pragma once
+#include <windows.h>
+
+extern int fOnce;          // warning mode: warn only once per run
+extern int fPopup;         // non-zero: warning mode; 0: always-show mode
+extern int fOpenRimarts;   // after a warning, open the host maker's home page
+extern int fFirstWarning;  // 1 until the first "You Lose !" box of this run
+
+extern HINSTANCE hInstance;  // this module
+extern HWND hwndMain;        // the host's main window, once BKC_OnStart has it
+extern HWND hwndResult;      // the result window, once created

@@ -1,0 +1,82 @@
+// Module entry and the host's callbacks: start, exit, setup, information and the no-ops.
+#include "../../res/resource.h"
+#include "../duel/bounded_text.h"
+#include "../duel/verdict_display.h"
+#include "../settings/settings_file.h"
+#include "../settings/setting_number.h"
+#include "../settings/setup_dialog.h"
+#include "bkapi.h"
+#include "module_state.h"
+#include "plugin_exports.h"
+#include "plugin_info.h"
+#include "show_message.h"
+
+namespace {
+
+HWND hwndSecond = NULL, hwndThird = NULL, hwndFourth = NULL;  // the host's; kept, not used
+
+// Tells the user why the host does not get the plug-in.
+void ShowRefusal() {
+  PluginInfo info;
+  BKC_OnPlugInInfo(&info);
+  char text[kSettingValueSize];
+  const char* const name[] = {info.name};
+  FillTemplate(text, sizeof text,
+               "プラグイン「%s」でエラーが発生しました。\r\n"
+               "Becky!! とプラグインのバージョンを確認してください",
+               name, 1);
+  MessageBoxA(NULL, text, "プラグインエラー", MB_ICONHAND);
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  hInstance = instance;
+  if (bkapi.Bind()) return TRUE;
+  ShowRefusal();
+  return FALSE;
+}
+
+extern "C" {
+
+int WINAPI BKC_OnStart() {
+  if (!bkapi.GetWindowHandles(&hwndMain, &hwndSecond, &hwndThird, &hwndFourth)) {
+    ShowMessage("Dravmek ERROR", MB_ICONEXCLAMATION,
+                "bkapi.GetWindowHandles()でエラーになりました。");
+    return 0;
+  }
+  LoadSettings();
+  return 0;
+}
+
+int WINAPI BKC_OnExit() {
+  if (hwndResult != NULL) {
+    SaveWindowGeometry();
+    DestroyWindow(hwndResult);
+  }
+  return 0;
+}
+
+int WINAPI BKC_OnPlugInSetup(HWND parent) {
+  DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_SETUP), parent, SetupDlgProc, 0);
+  return 1;
+}
+
+int WINAPI BKC_OnPlugInInfo(void* info) {
+  if (info != NULL) FillPluginInfo(static_cast<PluginInfo*>(info));
+  return 0;
+}
+
+int WINAPI BKC_OnMenuInit(HostArg, HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnOpenFolder(HostArg) { return 0; }
+int WINAPI BKC_OnEveryMinute() { return 0; }
+int WINAPI BKC_OnOpenCompose(HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnOutgoing(HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnKeyDispatch(HostArg, HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnRetrieve(HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnSend(HostArg) { return 0; }
+int WINAPI BKC_OnFinishRetrieve(HostArg) { return 0; }
+int WINAPI BKC_OnDragDrop(HostArg, HostArg, HostArg, HostArg) { return 0; }
+
+}  // extern "C"

@@ -1,0 +1,17 @@
+// Formats a text and shows it in a message box that has no owner window.
+#include "show_message.h"
+
+#include <stdarg.h>
+
+#include "../duel/version_scan.h"
+
+int ShowMessage(LPCSTR caption, UINT type, LPCSTR format, ...) {
+  // wvsprintfA never writes more than 1024 bytes, the size of this buffer.
+  static_assert(kTextBufferSize == 1024, "wvsprintfA's own limit");
+  char text[kTextBufferSize];
+  va_list args;
+  va_start(args, format);
+  wvsprintfA(text, format, args);
+  va_end(args);
+  return MessageBoxA(NULL, text, caption, type);
+}

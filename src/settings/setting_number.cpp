@@ -1,0 +1,31 @@
+// Saturating decimal parsing and formatting of setting values.
+#include "setting_number.h"
+
+#include <climits>
+
+#include "../duel/bounded_text.h"
+
+int ParseSettingNumber(const char* text) {
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  // Accumulate as a negative number so that INT_MIN itself is representable.
+  int value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    int digit = *p - '0';
+    if (value < (INT_MIN + digit) / 10) {
+      value = INT_MIN;
+      while (p[1] >= '0' && p[1] <= '9') ++p;
+      break;
+    }
+    value = value * 10 - digit;
+  }
+  if (negative) return value;
+  return value == INT_MIN ? INT_MAX : -value;
+}
+
+void FormatSettingNumber(int value, char* out, size_t out_size) {
+  TextBuilder text(out, out_size);
+  text.AppendNumber(value);
+}

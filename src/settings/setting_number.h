@@ -1,0 +1,14 @@
+// Numbers in the settings file, read the way atoi reads them but without overflow.
+// Free of Windows headers.
+#pragma once
+#include <cstddef>
+
+// Size of a value read from or written to the settings file.
+const size_t kSettingValueSize = 256;
+
+// Leading white space, an optional sign and decimal digits; anything else ends the number.
+// Text that does not start with a number reads as 0; values beyond int saturate.
+int ParseSettingNumber(const char* text);
+
+// Decimal text of value, with a leading minus sign when negative.
+void FormatSettingNumber(int value, char* out, size_t out_size);

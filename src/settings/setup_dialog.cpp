@@ -1,0 +1,64 @@
+// Settings dialog: shows the flags, stores them on OK, opens the author's page from its link.
+#include "setup_dialog.h"
+
+#include <shellapi.h>
+
+#include "../../res/resource.h"
+#include "../host/module_state.h"
+#include "../host/web_addresses.h"
+#include "settings_file.h"
+#include "settings_keys.h"
+
+namespace {
+
+// The two options mean something only in the warning mode.
+void EnableWarningOptions(HWND window, BOOL enable) {
+  EnableWindow(GetDlgItem(window, IDC_ONCE), enable);
+  EnableWindow(GetDlgItem(window, IDC_OPENRIMARTS), enable);
+}
+
+int Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0; }
+
+}  // namespace
+
+BOOL InitSetupDialog(HWND window) {
+  if (fOnce) CheckDlgButton(window, IDC_ONCE, BST_CHECKED);
+  if (fOpenRimarts) CheckDlgButton(window, IDC_OPENRIMARTS, BST_CHECKED);
+  CheckDlgButton(window, fPopup ? IDC_MODE_LOSS : IDC_MODE_ALWAYS, BST_CHECKED);
+  EnableWarningOptions(window, fPopup ? TRUE : FALSE);
+  return TRUE;
+}
+
+BOOL SaveSetupDialog(HWND window) {
+  fPopup = Checked(window, IDC_MODE_LOSS);
+  fOnce = Checked(window, IDC_ONCE);
+  fOpenRimarts = Checked(window, IDC_OPENRIMARTS);
+  WriteSettingNumber(SECTION_SETTINGS, KEY_POPUP, fPopup);
+  WriteSettingNumber(SECTION_SETTINGS, KEY_ONCE, fOnce);
+  WriteSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, fOpenRimarts);
+  return TRUE;
+}
+
+INT_PTR CALLBACK SetupDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) return InitSetupDialog(window);
+  if (message != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDOK:
+      SaveSetupDialog(window);
+      EndDialog(window, IDOK);
+      break;
+    case IDCANCEL:
+      EndDialog(window, IDCANCEL);
+      break;
+    case IDC_MODE_LOSS:
+      EnableWarningOptions(window, TRUE);
+      break;
+    case IDC_MODE_ALWAYS:
+      EnableWarningOptions(window, FALSE);
+      break;
+    case IDC_AUTHORLINK:
+      ShellExecuteA(hwndMain, "open", URL_AUTHOR_HOME, NULL, NULL, SW_SHOWNORMAL);
+      break;
+  }
+  return FALSE;
+}

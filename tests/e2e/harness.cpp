@@ -1,0 +1,35 @@
+// The test harness's counters, report and group runner.
+#include "harness.h"
+
+int harness_failures = 0;
+int harness_checks = 0;
+
+void harness_report(bool passed, const char* file, int line, const char* format, ...) {
+  ++harness_checks;
+  if (passed) return;
+  ++harness_failures;
+  const char* base = strrchr(file, '/');
+  printf("%s:%d: Test failed: ", base ? base + 1 : file, line);
+  va_list args;
+  va_start(args, format);
+  vprintf(format, args);
+  va_end(args);
+  printf("\n");
+  fflush(stdout);
+}
+
+int harness_main(int argc, char** argv, const TestGroup* groups, int count) {
+  setvbuf(stdout, NULL, _IONBF, 0);
+  bool ran = false;
+  for (int i = 0; i < count; ++i) {
+    if (argc > 1 && strcmp(argv[1], groups[i].name) != 0) continue;
+    groups[i].run();
+    ran = true;
+  }
+  if (!ran) {
+    printf("no test group named %s\n", argc > 1 ? argv[1] : "(none)");
+    return 1;
+  }
+  printf("%d passed, %d failed\n", harness_checks - harness_failures, harness_failures);
+  return harness_failures > 0 ? 1 : 0;
+}

@@ -1,0 +1,22 @@
+// A small conformance-test harness in the manner of Wine's: ok() checks that report
+// "file:line: Test failed: ..." and count, and a main that runs the named group.
+#pragma once
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+struct TestGroup {
+  const char* name;
+  void (*run)();
+};
+
+extern int harness_failures;
+extern int harness_checks;
+
+void harness_report(bool passed, const char* file, int line, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+
+#define ok(condition, ...) harness_report((condition), __FILE__, __LINE__, __VA_ARGS__)
+
+// Runs the group named in argv[1] (or all); prints "N passed, N failed"; exit status: failures.
+int harness_main(int argc, char** argv, const TestGroup* groups, int count);

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A Wine session for the build's Windows programs: a private prefix and a virtual X display.
+#   session.sh ensure STATE_DIR [URL_LOGGER_EXE]   start both unless already running
+#   session.sh stop STATE_DIR                      end the Wine server and the display
+set -eu
+cmd=$1 state=$2 logger=${3:-}
+mkdir -p "$state"
+export WINEPREFIX=$state/prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+display_alive() {
+  [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  rm -f "$state/display" "$state/xvfb.pid"
+  exec 5>"$state/display.fd"
+  # Background processes must not keep the lock (fd 9) or a caller's output open.
+  Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset </dev/null >"$state/xvfb.log" 2>&1 9>&- &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -s "$state/display.fd" ] && break
+    sleep 0.1
+  done
+  exec 5>&-
+  [ -s "$state/display.fd" ] || { echo "session: Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
+  echo ":$(tr -dc 0-9 <"$state/display.fd")" >"$state/display"
+}
+
+init_prefix() {
+  export DISPLAY
+  DISPLAY=$(cat "$state/display")
+  if [ ! -f "$state/prefix/.vostrel-ready" ]; then
+    wineboot --init </dev/null >/dev/null 2>&1 9>&- || true
+    if [ -n "$logger" ]; then
+      # Web addresses opened through the shell go to the logger instead of a browser.
+      winpath=$(winepath -w "$logger" 2>/dev/null)
+      for scheme in http https; do
+        wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /d "\"$winpath\" \"%1\"" /f \
+          </dev/null >/dev/null 2>&1 9>&-
+      done
+    fi
+    wineserver -w
+    touch "$state/prefix/.vostrel-ready"
+  fi
+  # A persistent server, started here with no inherited output, so that no test's wine
+  # command starts one that would hold the test's output open. Fails if one runs already.
+  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+}
+
+case $cmd in
+  ensure)
+    exec 9>"$state/lock"
+    flock 9
+    display_alive || start_display
+    init_prefix
+    ;;
+  stop)
+    exec 9>"$state/lock"
+    flock 9
+    wineserver -k 2>/dev/null || true
+    if display_alive; then kill "$(cat "$state/xvfb.pid")"; fi
+    rm -f "$state/xvfb.pid" "$state/display"
+    ;;
+  *)
+    echo "usage: session.sh ensure|stop STATE_DIR [URL_LOGGER_EXE]" >&2
+    exit 2
+    ;;
+esac

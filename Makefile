@@ -4,7 +4,7 @@ NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 JOBS ?= 2
 
-.PHONY: all setup native win32 test demo clean
+.PHONY: all setup native win32 test demo dist fuzz bench size clean
 
 all: win32
 
@@ -25,6 +25,18 @@ test: native win32
 
 demo: win32
 	@bash scripts/demo.sh $(WIN32)
+
+dist: win32
+	@bash scripts/dist.sh $(WIN32)
+
+fuzz: setup
+	@bash scripts/fuzz.sh $(BUILD)/fuzz
+
+bench: setup
+	@bash scripts/bench.sh $(BUILD)/bench
+
+size: win32
+	@bash scripts/size-report.sh $(WIN32)/src/Vostrel.dll
 
 clean:
 	rm -rf $(BUILD)

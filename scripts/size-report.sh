@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Size report of the built plug-in: its size against the 24 KiB goal, its sections, and what it
+# imports. Exit status 1 when it is over the goal or needs a DLL that Windows does not ship.
+# Usage: scripts/size-report.sh path/to/Vostrel.dll
+set -euo pipefail
+
+goal=24576
+# DLLs every Windows installation has; anything else would have to ship beside the plug-in.
+system_dlls='kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll'
+
+dll=${1:?usage: $0 path/to/Vostrel.dll}
+[ -f "$dll" ] || { echo "no such file: $dll" >&2; exit 2; }
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+command -v "$objdump" >/dev/null || { echo "$objdump not found (run scripts/setup.sh)" >&2; exit 2; }
+"$objdump" -f "$dll" >/dev/null || { echo "not a Windows binary: $dll" >&2; exit 2; }
+
+size=$(stat -c %s "$dll")
+printf 'File: %s\nSize: %d bytes (%d.%02d KiB)\n\n' "$dll" "$size" $((size / 1024)) \
+  $((size % 1024 * 100 / 1024))
+
+echo "Sections (bytes):"
+total=0
+while read -r name hex; do
+  printf '  %-10s %7d\n' "$name" $((16#$hex))
+  total=$((total + 16#$hex))
+done < <("$objdump" -h "$dll" | awk '/^ *[0-9]+ [.A-Za-z_]/ { print $2, $3 }')
+printf '  %-10s %7d (.bss takes no room in the file; the rest is headers and padding)\n' "sum" \
+  "$total"
+echo
+
+echo "Imports:"
+imports=$("$objdump" -p "$dll" | awk '
+  /^[ \t]*DLL Name:/ { dll = $3; print "  " dll; next }
+  dll != "" && /^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ { print "      " $3 }
+  /^$/ && dll != "" && seen_functions { dll = ""; seen_functions = 0 }
+  dll != "" && /Hint\/Ord/ { seen_functions = 1 }')
+echo "$imports"
+echo
+
+foreign=()
+while read -r name; do
+  lower=${name,,}
+  case " $system_dlls " in
+    *" $lower "*) ;;
+    *) foreign+=("$name") ;;
+  esac
+done < <("$objdump" -p "$dll" | awk '/^[ \t]*DLL Name:/ { print $3 }')
+
+status=0
+if [ "$size" -le "$goal" ]; then
+  echo "Size goal: within $goal bytes (24 KiB), $((goal - size)) bytes to spare."
+else
+  echo "Size goal: OVER $goal bytes (24 KiB) by $((size - goal)) bytes."
+  status=1
+fi
+if [ ${#foreign[@]} -eq 0 ]; then
+  echo "Imports: Windows system DLLs only."
+else
+  echo "Imports: NOT only Windows system DLLs: ${foreign[*]}"
+  status=1
+fi
+if [ $status -eq 0 ]; then
+  echo "RESULT: OK, $size bytes <= $goal and only system DLLs imported."
+else
+  echo "RESULT: FAILED, see the lines above."
+fi
+exit $status

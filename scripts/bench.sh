@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the duel benchmark in Release and runs it, then prints each case beside its memchr pass.
+# Usage: scripts/bench.sh BUILD_DIR   (make bench BUILD=build/xyz passes build/xyz/bench)
+# Extra arguments go to the benchmark, e.g. --benchmark_filter=other.
+set -eu
+out="${1:?usage: bench.sh BUILD_DIR}"
+shift
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+SETUP_EXTRA="${SETUP_EXTRA:-} libbenchmark-dev" bash "$root/scripts/setup.sh"
+cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$out" --target duel_bench -j"${JOBS:-2}" >/dev/null
+
+log="$out/duel_bench.txt"
+"$out/bench/duel_bench" --benchmark_min_time=0.5 "$@" | tee "$log"
+
+# Columns of the console report: name, wall time, unit, cpu time, unit, iterations, ...
+echo
+awk '
+  function ns(v, u) { return u == "us" ? v * 1000 : (u == "ms" ? v * 1e6 : v) }
+  $1 ~ /^duel\// { c = substr($1, 6); duel[c] = ns($4, $5); order[++n] = c }
+  $1 ~ /^memchr\// { c = substr($1, 8); pass[c] = ns($4, $5) }
+  END {
+    printf "%-16s %12s %12s %8s\n", "case", "duel ns", "memchr ns", "ratio"
+    for (i = 1; i <= n; i++) {
+      c = order[i]
+      r = pass[c] > 0 ? duel[c] / pass[c] : 0
+      printf "%-16s %12.1f %12.1f %8.1f\n", c, duel[c], pass[c], r
+    }
+  }' "$log"

@@ -6,6 +6,7 @@
 namespace {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // _strnicmp(a, b, strlen(b)) == 0, stopping early at a NUL of either string.
 bool StartsWithNoCase(const char* a, const char* b) {
@@ -15,11 +16,31 @@ bool StartsWithNoCase(const char* a, const char* b) {
   return true;
 }
 
+// Next occurrence of c in [from, end), or end.
+const char* NextByte(const char* from, const char* end, char c) {
+  const void* hit = memchr(from, c, static_cast<size_t>(end - from));
+  return hit != nullptr ? static_cast<const char*>(hit) : end;
+}
+
 }  // namespace
 
+// Same result as trying every position in turn, but it jumps from one byte that can start a
+// match (the needle's first letter in either case) to the next, so a value is read in a few
+// memchr passes instead of a comparison at every byte.
 const char* FindNoCase(const char* haystack, const char* needle) {
-  for (const char* p = haystack; *p != '\0'; ++p) {
-    if (StartsWithNoCase(p, needle)) return p;
+  if (*haystack == '\0') return nullptr;
+  if (*needle == '\0') return haystack;
+  const char* const end = haystack + strlen(haystack);
+  const char lower = AsciiLower(needle[0]);
+  const char upper = AsciiUpper(needle[0]);
+  const char* next_lower = NextByte(haystack, end, lower);
+  const char* next_upper = upper != lower ? NextByte(haystack, end, upper) : end;
+  while (next_lower != end || next_upper != end) {
+    const char* candidate = next_lower < next_upper ? next_lower : next_upper;
+    if (StartsWithNoCase(candidate + 1, needle + 1)) return candidate;
+    // Each search resumes after its own last hit, so no byte is searched twice for a letter.
+    if (candidate == next_lower) next_lower = NextByte(candidate + 1, end, lower);
+    if (candidate == next_upper) next_upper = NextByte(candidate + 1, end, upper);
   }
   return nullptr;
 }

@@ -3,6 +3,8 @@
 set -eu
 
 pkgs="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev"
+# Fonts for legible screenshots: Wine's own (caption buttons) and a Japanese Gothic.
+pkgs="$pkgs fonts-wine fonts-ipafont-gothic"
 want_extra="${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots
 pkgs="$pkgs $want_extra"
 

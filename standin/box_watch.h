@@ -7,6 +7,7 @@ struct SeenBox {
   char caption[256];
   char text[1024];  // the message box's text (its static control 0xFFFF), in the ANSI code page
   HWND owner;
+  HWND window;  // the box itself (it may be gone by the time it is looked at)
 };
 
 // Installs the hook on this thread (again harmlessly). Boxes are closed as soon as they show.
@@ -21,3 +22,10 @@ void ForgetSeenBoxes();
 // instead of being closed; the script must end it.
 typedef void (*DialogScript)(HWND dialog, void* context);
 void ScriptNextDialog(DialogScript script, void* context);
+
+// Optional, for programs that show what happened (the stand-in host): once a box or an unscripted
+// dialog has been recorded, leave it up for delay_ms so that it paints, then call shown (may be
+// null) and close it, or, with close false, leave it for a person to close. The default,
+// delay 0 and closing, is what WatchBoxes alone does: close at once.
+typedef void (*BoxShown)(HWND box, const SeenBox* seen, void* context);
+void SetBoxHandling(int delay_ms, bool close, BoxShown shown, void* context);

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# make demo: the release Vostrel.dll inside the stand-in host, over the sample messages, first in
+# the warning mode, then switched to the always-show mode through its settings dialog. Every box
+# and dialog is closed by the host itself; the pictures go to BUILD/demo/shots.
+#   demo.sh WIN32_BUILD_DIR
+set -eu
+[ $# = 1 ] || { echo "usage: demo.sh WIN32_BUILD_DIR" >&2; exit 2; }
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+host=$build/standin/StandinHost.exe
+dll=$build/src/Vostrel.dll
+logger=$build/tests/e2e/urllog.exe
+for f in "$host" "$dll" "$logger"; do
+  [ -f "$f" ] || { echo "demo: $f is missing; build first (make win32)" >&2; exit 1; }
+done
+
+# A prefix of its own: the demo's desktop and fonts must not change what the tests see.
+demo=$build/demo
+state=$demo/wine
+session=$root/tests/wine/session.sh
+export WINEPREFIX=$state/prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml="
+trap '"$session" stop "$state" >/dev/null 2>&1 || true' EXIT
+"$session" ensure "$state" "$logger"
+DISPLAY=$(cat "$state/display")
+export DISPLAY
+
+if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
+  # Xvfb has no window manager: Wine's own desktop draws the frames and captions.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vostrel /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vostrel /d 1024x768 /f \
+    </dev/null >/dev/null 2>&1
+  # The plug-in's dialogs ask for Windows' Japanese fonts; IPA Gothic stands in for them.
+  for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f \
+      </dev/null >/dev/null 2>&1
+  done
+  for face in "ＭＳ ゴシック" "MS Gothic"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f \
+      </dev/null >/dev/null 2>&1
+  done
+  # Wine draws the caption buttons with its Marlett font, which it looks for in the prefix.
+  for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
+    [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
+  wineserver -k || true
+  "$session" ensure "$state" "$logger"
+  touch "$WINEPREFIX/.vostrel-demo-ready"
+fi
+
+# A private copy of the plug-in, so that its settings file is the demo's own and starts afresh.
+mkdir -p "$demo/plugin"
+cp "$dll" "$demo/plugin/Vostrel.dll"
+rm -f "$demo/plugin/Vostrel.ini"
+rm -rf "$demo/shots"
+mkdir -p "$demo/shots"
+cp "$root"/examples/*.eml "$demo/"
+
+# Like wine-run.sh: output through a file, since Wine's helpers may keep a pipe open.
+run() {
+  local shots=$1 out status=0
+  shift
+  out=$(mktemp)
+  (cd "$demo" && timeout 300 wine "$host" --unattended --shots "$shots" "$@" \
+    </dev/null >"$out" 2>&1 9>&-) || status=$?
+  cat "$out"
+  rm -f "$out"
+  return $status
+}
+
+echo "== run 1: fresh settings (warning mode), then switched to the always-show mode"
+run shots/run1 --info plugin/Vostrel.dll . --setup=always,ok . --no-mailer
+echo
+echo "== run 2: the always-show mode read back from plugin/Vostrel.ini"
+run shots/run2 plugin/Vostrel.dll 03-sender-behind.eml --mailer "Becky! ver. 2.90.00 (Windows 11)" --setup
+echo
+echo "== settings file"
+tr -d '\r' <"$demo/plugin/Vostrel.ini"
+echo
+echo "== pictures in $demo/shots"
+(cd "$demo/shots" && ls -1 run1/* run2/*)

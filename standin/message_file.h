@@ -1,0 +1,20 @@
+// A mail message as the stand-in host needs it: its header block, and the X-Mailer value in it.
+// Plain C++, no Windows headers, so that the parsing stays testable anywhere.
+#pragma once
+#include <string>
+
+struct MailMessage {
+  std::string label;    // file name, or "(inline N)" for a message given on the command line
+  bool has_xmailer;     // false: the header block has no X-Mailer field
+  std::string xmailer;  // its value, unfolded, without the leading blanks
+  std::string subject;  // raw, unfolded (may be MIME-encoded)
+};
+
+enum MessageParse { MESSAGE_OK, MESSAGE_NO_HEADER };
+
+// Reads the header block: lines up to the first empty one, continuation lines (starting with a
+// blank) joined to the line before, field names matched without regard to case.
+MessageParse ParseMessage(const std::string& text, MailMessage* message);
+
+// Looks one field up in an already unfolded header block; false when it is not there.
+bool FindHeaderField(const std::string& text, const char* name, std::string* value);

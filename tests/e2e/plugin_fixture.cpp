@@ -1,0 +1,223 @@
+// Private plug-in copies, window lookups and the host's main for the plug-in tests.
+#include "plugin_fixture.h"
+
+#include <stdio.h>
+
+const char* const kExportNames[15] = {
+    "BKC_OnStart",       "BKC_OnExit",        "BKC_OnMenuInit",    "BKC_OnOpenFolder",
+    "BKC_OnOpenMail",    "BKC_OnEveryMinute", "BKC_OnOpenCompose", "BKC_OnOutgoing",
+    "BKC_OnKeyDispatch", "BKC_OnRetrieve",    "BKC_OnSend",        "BKC_OnFinishRetrieve",
+    "BKC_OnPlugInSetup", "BKC_OnPlugInInfo",  "BKC_OnDragDrop"};
+
+std::string g_built_dll;
+
+namespace {
+
+// Wine hands the Unix path over as it is; its Z: drive is the Unix root.
+std::string WindowsPath(const char* path) {
+  std::string out = path;
+  if (!out.empty() && out[0] == '/') out = "Z:" + out;
+  for (char& c : out) c = c == '/' ? '\\' : c;
+  return out;
+}
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = dir + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> ThreadWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+}  // namespace
+
+PluginCopy::PluginCopy(const char* tag, const char* dll_name) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  char name[MAX_PATH];
+  snprintf(name, sizeof name, "%svostrel_%s_%lu", temp, tag, GetCurrentProcessId());
+  dir = name;
+  RemoveTree(dir);
+  CreateDirectoryA(dir.c_str(), NULL);
+  dll = dir + "\\" + dll_name;
+  std::string stem = dll.substr(0, dll.rfind('.'));
+  ini = stem + ".ini";
+  url_log = dir + "\\urls.log";
+  ok(CopyFileA(g_built_dll.c_str(), dll.c_str(), FALSE) != 0, "copying %s to %s failed: %lu",
+     g_built_dll.c_str(), dll.c_str(), GetLastError());
+  SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
+}
+
+PluginCopy::~PluginCopy() {
+  Unload();
+  RemoveTree(dir);
+}
+
+bool PluginCopy::Load() {
+  Unload();
+  module = LoadLibraryA(dll.c_str());
+  if (module == NULL) return false;
+  void** slots = reinterpret_cast<void**>(&bkc);
+  exports_complete = true;
+  for (int i = 0; i < 15; ++i) {
+    slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportNames[i]));
+    exports_complete = exports_complete && slots[i] != NULL;
+  }
+  return exports_complete;
+}
+
+void PluginCopy::Unload() {
+  if (module != NULL) FreeLibrary(module);
+  module = NULL;
+  bkc = PluginExports();
+  exports_complete = false;
+}
+
+bool PluginCopy::Start() {
+  bool loaded = Load();
+  ok(loaded, "loading %s failed (error %lu)", dll.c_str(), GetLastError());
+  if (!loaded) return false;
+  int result = bkc.OnStart();
+  ok(result == 0, "BKC_OnStart: expected 0, got %d", result);
+  return true;
+}
+
+void PluginCopy::WriteIni(const std::string& bytes) const {
+  SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  FILE* file = fopen(ini.c_str(), "wb");
+  ok(file != NULL, "cannot write %s", ini.c_str());
+  if (file == NULL) return;
+  fwrite(bytes.data(), 1, bytes.size(), file);
+  fclose(file);
+}
+
+bool PluginCopy::ReadIni(std::string* bytes) const {
+  bytes->clear();
+  DWORD attributes = GetFileAttributesA(ini.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  FILE* file = fopen(ini.c_str(), "rb");
+  if (file == NULL) return false;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
+  fclose(file);
+  return true;
+}
+
+std::string PluginCopy::IniValue(const char* section, const char* key) const {
+  char value[256];
+  GetPrivateProfileStringA(section, key, "<absent>", value, sizeof value, ini.c_str());
+  return value;
+}
+
+std::vector<std::string> PluginCopy::Urls() const {
+  std::vector<std::string> lines;
+  FILE* file = fopen(url_log.c_str(), "rb");
+  if (file == NULL) return lines;
+  char line[1024];
+  while (fgets(line, sizeof line, file) != NULL) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    lines.push_back(text);
+  }
+  fclose(file);
+  return lines;
+}
+
+std::vector<std::string> PluginCopy::WaitForUrls(size_t count) const {
+  std::vector<std::string> lines = Urls();
+  for (int i = 0; i < 200 && lines.size() < count; ++i) {
+    PumpMessages(50);
+    lines = Urls();
+  }
+  return lines;
+}
+
+std::vector<std::string> PluginCopy::UrlsAfterQuietPeriod() const {
+  PumpMessages(1500);
+  return Urls();
+}
+
+std::vector<HWND> ThreadDialogs() {
+  std::vector<HWND> dialogs;
+  for (HWND window : ThreadWindows()) {
+    char name[16];
+    if (GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "#32770") == 0) {
+      dialogs.push_back(window);
+    }
+  }
+  return dialogs;
+}
+
+int ThreadWindowCount() {
+  return static_cast<int>(ThreadWindows().size());
+}
+
+void PumpMessages(DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (ms > 0) Sleep(10);
+  } while (GetTickCount() - start < ms);
+}
+
+std::string WindowText(HWND window) {
+  char text[1024];
+  int n = GetWindowTextA(window, text, sizeof text);
+  return std::string(text, n > 0 ? n : 0);
+}
+
+std::string Printable(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      char hex[8];
+      snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
+  if (argc < 3) {
+    printf("usage: %s GROUP VOSTREL_DLL\n", argv[0]);
+    return 2;
+  }
+  g_built_dll = WindowsPath(argv[2]);
+  CreateStandinMainWindow("Becky! stand-in");
+  PumpMessages(0);
+  WatchBoxes();
+  return harness_main(argc, argv, groups, count);
+}

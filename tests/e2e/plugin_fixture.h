@@ -1,0 +1,77 @@
+// A private copy of the built plug-in for one test group: its own temporary folder (the
+// settings file is written beside the module), its exports, its settings file and the log of
+// the web pages it asked the shell to open. The test executable itself is the host.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../../standin/box_watch.h"
+#include "../../standin/host_api.h"
+#include "harness.h"
+
+struct PluginExports {
+  int(WINAPI* OnStart)();
+  int(WINAPI* OnExit)();
+  int(WINAPI* OnMenuInit)(LPARAM, LPARAM, LPARAM);
+  int(WINAPI* OnOpenFolder)(LPARAM);
+  int(WINAPI* OnOpenMail)(LPARAM);
+  int(WINAPI* OnEveryMinute)();
+  int(WINAPI* OnOpenCompose)(LPARAM, LPARAM);
+  int(WINAPI* OnOutgoing)(LPARAM, LPARAM);
+  int(WINAPI* OnKeyDispatch)(LPARAM, LPARAM, LPARAM);
+  int(WINAPI* OnRetrieve)(LPARAM, LPARAM);
+  int(WINAPI* OnSend)(LPARAM);
+  int(WINAPI* OnFinishRetrieve)(LPARAM);
+  int(WINAPI* OnPlugInSetup)(HWND);
+  int(WINAPI* OnPlugInInfo)(void*);
+  int(WINAPI* OnDragDrop)(LPARAM, LPARAM, LPARAM, LPARAM);
+};
+
+// The fifteen exports in ordinal order (ordinal = index + 1).
+extern const char* const kExportNames[15];
+
+class PluginCopy {
+ public:
+  // Makes a fresh folder named after tag and copies the built module into it as dll_name.
+  explicit PluginCopy(const char* tag, const char* dll_name = "Vostrel.dll");
+  ~PluginCopy();  // unloads the module and removes the folder with all it holds
+
+  bool Load();    // LoadLibrary and look up the exports; false if the load was refused
+  void Unload();  // FreeLibrary: the next Load starts with fresh module state
+  // Load, then BKC_OnStart; the settings file (if any) must be in place before.
+  bool Start();
+
+  void WriteIni(const std::string& bytes) const;
+  bool ReadIni(std::string* bytes) const;  // false when there is no such file
+  // A value through the profile functions, "<absent>" when the file or key is missing.
+  std::string IniValue(const char* section, const char* key) const;
+
+  // Addresses logged so far; WaitForUrls polls until count lines are there (at most 10 s).
+  std::vector<std::string> Urls() const;
+  std::vector<std::string> WaitForUrls(size_t count) const;
+  // Gives the shell time to start a page that should not come (bounded), then reads the log.
+  std::vector<std::string> UrlsAfterQuietPeriod() const;
+
+  std::string dir, dll, ini, url_log;
+  HMODULE module = NULL;
+  PluginExports bkc = {};
+  bool exports_complete = false;
+};
+
+// Windows path of the built module (from the command line).
+extern std::string g_built_dll;
+
+// The plug-in's dialogs (class #32770) that are top-level windows of this thread.
+std::vector<HWND> ThreadDialogs();
+// Top-level windows of this thread of any class.
+int ThreadWindowCount();
+// Dispatches what is queued for this thread, for about ms milliseconds.
+void PumpMessages(DWORD ms);
+std::string WindowText(HWND window);
+// Shows bytes readably in a failure message.
+std::string Printable(const std::string& bytes);
+
+// Plays the host for the test groups: argv[1] group, argv[2] the built Vostrel.dll.
+int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count);

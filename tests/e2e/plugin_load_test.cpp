@@ -1,0 +1,149 @@
+// Loading the plug-in: its refusal when the host lacks a function, its information record,
+// and the fifteen exports with their results.
+#include <string.h>
+
+#include "plugin_fixture.h"
+
+namespace {
+
+// Code page 932 bytes, written out so that they do not depend on the compiler's conversion.
+const char kRefusalCaption[] =
+    "\x83v\x83\x89\x83O\x83"
+    "C\x83\x93\x83G\x83\x89\x81[";
+const char kRefusalText[] =
+    "\x83v\x83\x89\x83O\x83"
+    "C\x83\x93\x81uBecky! Vostrel plug-in\x81v\x82\xC5\x83G\x83\x89"
+    "\x81[\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
+    "B\r\nBecky!! \x82\xC6"
+    "\x83v\x83\x89\x83O\x83"
+    "C\x83\x93\x82\xCC\x83o\x81[\x83W\x83\x87\x83\x93\x82\xF0\x8Am\x94"
+    "F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2";
+const char kDescription[] =
+    "Becky!\x8Eg\x82\xA2\x82\xA9\x82\xE7\x83\x81\x81[\x83\x8B\x82\xAA\x82\xAB\x82\xBD\x8E\x9E"
+    "\x82\xC9\x81"
+    "A\x8E\xA9\x95\xAA\x82\xCC\x82\xC6\x83o\x81[\x83W\x83\x87\x83\x93\x82\xF0"
+    "\x94\xE4\x82\xD7\x81"
+    "A\x95\x89\x82\xAF\x82\xC4\x82\xA2\x82\xBD\x82\xE7\x8Cx\x8D\x90\x82"
+    "\xB7\x82\xE9\x81"
+    "B";
+
+// Built without BKA_Connect: the plug-in must refuse, with exactly one box.
+void Refused() {
+  PluginCopy plugin("refused");
+  ForgetSeenBoxes();
+  bool loaded = plugin.Load();
+  ok(!loaded && plugin.module == NULL, "expected the load to fail, got module %p",
+     static_cast<void*>(plugin.module));
+  ok(SeenBoxCount() == 1, "expected 1 box, got %d", SeenBoxCount());
+  if (SeenBoxCount() < 1) return;
+  const SeenBox* box = SeenBoxAt(0);
+  ok(strcmp(box->caption, kRefusalCaption) == 0, "caption: expected %s, got %s",
+     Printable(kRefusalCaption).c_str(), Printable(box->caption).c_str());
+  ok(strcmp(box->text, kRefusalText) == 0, "text: expected %s, got %s",
+     Printable(kRefusalText).c_str(), Printable(box->text).c_str());
+  ok(strstr(box->text, "Becky! Vostrel plug-in") != NULL, "the text does not name the plug-in");
+  ok(box->owner == NULL, "expected no owner, got %p", static_cast<void*>(box->owner));
+  ok(GetModuleHandleA("Vostrel.dll") == NULL, "the refused module stayed loaded");
+  // A second attempt refuses again, as the first.
+  loaded = plugin.Load();
+  ok(!loaded && SeenBoxCount() == 2, "second load: expected refusal with a 2nd box, got %d boxes",
+     SeenBoxCount());
+}
+
+struct Field {
+  const char* name;
+  size_t offset, width;
+  const char* value;
+};
+
+void Info() {
+  const Field fields[] = {
+      {"name", 0, 80, "Becky! Vostrel plug-in"},
+      {"vendor", 80, 80, "orvek"},
+      {"version", 160, 80, "1.0"},
+      {"description", 240, 256, kDescription},
+  };
+  ok(strlen(kDescription) == 80, "the description should be 80 bytes, is %u",
+     static_cast<unsigned>(strlen(kDescription)));
+  PluginCopy plugin("info");
+  ok(plugin.Load(), "load failed");
+  if (!plugin.exports_complete) return;
+  // Before BKC_OnStart, after it, and again: the same record every time.
+  for (int round = 0; round < 3; ++round) {
+    if (round == 1) plugin.bkc.OnStart();
+    unsigned char record[496 + 16];
+    for (size_t i = 0; i < sizeof record; ++i) record[i] = static_cast<unsigned char>(0xA5 ^ i);
+    int result = plugin.bkc.OnPlugInInfo(record);
+    ok(result == 0, "round %d: expected 0, got %d", round, result);
+    for (const Field& f : fields) {
+      const char* got = reinterpret_cast<const char*>(record + f.offset);
+      size_t length = strlen(f.value);
+      ok(memcmp(got, f.value, length + 1) == 0, "round %d, %s: expected %s, got %s", round, f.name,
+         Printable(f.value).c_str(), Printable(std::string(got, strnlen(got, f.width))).c_str());
+      int touched = 0;
+      for (size_t i = f.offset + length + 1; i < f.offset + f.width; ++i) {
+        touched += record[i] != static_cast<unsigned char>(0xA5 ^ i);
+      }
+      ok(touched == 0, "round %d, %s: expected the bytes after the NUL untouched, %d changed",
+         round, f.name, touched);
+    }
+    int beyond = 0;
+    for (size_t i = 496; i < sizeof record; ++i)
+      beyond += record[i] != static_cast<unsigned char>(0xA5 ^ i);
+    ok(beyond == 0, "round %d: %d bytes written past the 496-byte record", round, beyond);
+  }
+  plugin.bkc.OnExit();
+}
+
+void Exports() {
+  PluginCopy plugin("exports");
+  ok(plugin.Load(), "load failed");
+  for (int i = 0; i < 15; ++i) {
+    FARPROC by_name = GetProcAddress(plugin.module, kExportNames[i]);
+    FARPROC by_ordinal = GetProcAddress(plugin.module, MAKEINTRESOURCEA(i + 1));
+    ok(by_name != NULL && by_name == by_ordinal,
+       "%s: expected ordinal %d, by name %p by ordinal %p", kExportNames[i], i + 1,
+       reinterpret_cast<void*>(by_name), reinterpret_cast<void*>(by_ordinal));
+  }
+  if (!plugin.exports_complete) return;
+  ok(GetProcAddress(plugin.module, MAKEINTRESOURCEA(16)) == NULL, "an export with ordinal 16");
+  const PluginExports& k = plugin.bkc;
+  ok(k.OnStart() == 0, "BKC_OnStart: expected 0");
+  struct {
+    const char* name;
+    int got, expected;
+  } results[] = {
+      {"BKC_OnMenuInit", k.OnMenuInit(1, 2, 3), 0},
+      {"BKC_OnOpenFolder", k.OnOpenFolder(7), 0},
+      {"BKC_OnEveryMinute", k.OnEveryMinute(), 0},
+      {"BKC_OnOpenCompose", k.OnOpenCompose(1, 2), 0},
+      {"BKC_OnOutgoing", k.OnOutgoing(1, 2), 0},
+      {"BKC_OnKeyDispatch", k.OnKeyDispatch(1, 2, 3), 0},
+      {"BKC_OnRetrieve", k.OnRetrieve(1, 2), 0},
+      {"BKC_OnSend", k.OnSend(1), 0},
+      {"BKC_OnFinishRetrieve", k.OnFinishRetrieve(1), 0},
+      {"BKC_OnDragDrop", k.OnDragDrop(1, 2, 3, 4), 0},
+      {"BKC_OnOpenMail", k.OnOpenMail(42), 0},  // no X-Mailer: nothing to show
+  };
+  for (const auto& r : results) {
+    ok(r.got == r.expected, "%s: expected %d, got %d", r.name, r.expected, r.got);
+  }
+  ScriptNextDialog([](HWND dialog, void*) { EndDialog(dialog, IDCANCEL); }, NULL);
+  int setup = k.OnPlugInSetup(standin.main_window);
+  ok(setup == 1, "BKC_OnPlugInSetup: expected 1, got %d", setup);
+  int exit_result = k.OnExit();
+  ok(exit_result == 0, "BKC_OnExit: expected 0, got %d", exit_result);
+  ok(SeenBoxCount() == 0, "expected no box, got %d", SeenBoxCount());
+}
+
+const TestGroup kGroups[] = {
+    {"refused", Refused},
+    {"info", Info},
+    {"exports", Exports},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+}

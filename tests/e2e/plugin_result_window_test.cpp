@@ -1,0 +1,210 @@
+// The always-show mode, seen from the host: the result window's captions, owner, place,
+// visibility and focus, and what exit writes back.
+#include <string.h>
+
+#include "plugin_fixture.h"
+
+namespace {
+
+const char kAlwaysShow[] = "[Settings]\r\nfPopup=0\r\n";
+
+std::string RectText(const RECT& r) {
+  char text[96];
+  snprintf(text, sizeof text, "%ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return text;
+}
+
+HWND OnlyDialog(const char* what) {
+  std::vector<HWND> dialogs = ThreadDialogs();
+  ok(dialogs.size() == 1, "%s: expected 1 result window, got %u", what,
+     static_cast<unsigned>(dialogs.size()));
+  return dialogs.size() == 1 ? dialogs[0] : NULL;
+}
+
+void Open(PluginCopy& plugin, const char* xmailer, const char* version) {
+  standin.xmailer = xmailer;
+  standin.version = version;
+  int result = plugin.bkc.OnOpenMail(0);
+  ok(result == 0, "BKC_OnOpenMail: expected 0, got %d", result);
+}
+
+struct Step {
+  const char* xmailer;
+  const char* version;
+  bool visible;         // afterwards
+  const char* caption;  // afterwards
+};
+
+void Captions() {
+  const Step steps[] = {
+      {"Becky! ver. 2.10", "2.9", true, "WIN! (He:2.10 < You:2.9)"},
+      {"Becky! ver. 2.9 (Win)", "2.10", true, "LOSE (He:2.9 > You:2.10)"},
+      {"Becky! ver. 2.75.02", "2.75.02", true, "DRAW (He:2.75.02 = You:2.75.02)"},
+      {"Thunderbird 115", "2.75.02", false, "DRAW (He:2.75.02 = You:2.75.02)"},
+      {"Becky! 2.81", "2.75.02", false, "DRAW (He:2.75.02 = You:2.75.02)"},  // silent: unchanged
+      {"Becky! ver. 2.0", "2.0a", true, "WIN! (He:2.0 < You:2.0a)"},
+      {"Becky! ver.2.81", "2.0a", true, "WIN! (He:2.0 < You:2.0a)"},  // silent: unchanged
+      {NULL, "2.0a", false, "WIN! (He:2.0 < You:2.0a)"},
+      {"becky! VER. 3.0", "2.0a", true, "LOSE (He:3.0 > You:2.0a)"},
+  };
+  PluginCopy plugin("captions");
+  plugin.WriteIni(kAlwaysShow);
+  if (!plugin.Start()) return;
+  ForgetSeenBoxes();
+  ok(ThreadDialogs().empty(), "expected no result window before the first verdict");
+  HWND first = NULL;
+  int windows = 0;
+  for (const Step& s : steps) {
+    const char* what = s.xmailer ? s.xmailer : "(no X-Mailer)";
+    Open(plugin, s.xmailer, s.version);
+    HWND result = OnlyDialog(what);
+    if (result == NULL) continue;
+    if (first == NULL) {
+      first = result;
+      windows = ThreadWindowCount();
+      HWND owner = GetWindow(result, GW_OWNER);
+      ok(owner == standin.main_window, "expected the host's main window %p as owner, got %p",
+         static_cast<void*>(standin.main_window), static_cast<void*>(owner));
+      ok(GetFocus() == standin.main_window, "expected the focus on the host's window %p, got %p",
+         static_cast<void*>(standin.main_window), static_cast<void*>(GetFocus()));
+      ok(GetActiveWindow() != result, "the result window took the activation");
+      LONG style = GetWindowLongA(result, GWL_STYLE);
+      ok((style & (WS_CAPTION | WS_THICKFRAME)) == (WS_CAPTION | WS_THICKFRAME) &&
+             !(style & WS_SYSMENU),
+         "expected a caption and a thick frame without system menu, style %08lX", style);
+    }
+    ok(result == first, "%s: expected the same window %p, got %p", what, static_cast<void*>(first),
+       static_cast<void*>(result));
+    ok(ThreadWindowCount() == windows, "%s: expected %d windows of the thread, got %d", what,
+       windows, ThreadWindowCount());
+    bool visible = IsWindowVisible(result) != 0;
+    ok(visible == s.visible, "%s: expected %s, got %s", what, s.visible ? "visible" : "hidden",
+       visible ? "visible" : "hidden");
+    ok(WindowText(result) == s.caption, "%s: expected caption %s, got %s", what, s.caption,
+       WindowText(result).c_str());
+  }
+  // The watcher also notes the result window itself: Wine's dialog manager activates it for a
+  // moment when its WM_INITDIALOG asks for the default focus (it has no control to take it).
+  // Message boxes are the ones with a text.
+  int boxes = 0;
+  for (int i = 0; i < SeenBoxCount(); ++i) boxes += SeenBoxAt(i)->text[0] != '\0';
+  ok(boxes == 0, "expected no box in the always-show mode, got %d", boxes);
+  ok(plugin.UrlsAfterQuietPeriod().empty(), "a page was opened in the always-show mode");
+  plugin.bkc.OnExit();
+  ok(!IsWindow(first), "expected the result window destroyed at exit");
+}
+
+struct Placement {
+  const char* what;
+  const char* window_section;  // null: nothing stored
+  RECT expected;               // left, top, right, bottom
+};
+
+void Placements() {
+  const Placement cases[] = {
+      {"nothing stored", NULL, {0, 0, 250, 27}},
+      {"negative left",
+       "[Window]\r\nleft=-50\r\ntop=120\r\nwidth=300\r\nheight=40\r\n",
+       {-50, 120, 250, 160}},
+      {"only left and top", "[Window]\r\nleft=33\r\ntop=44\r\n", {33, 44, 283, 71}},
+      {"keys in upper case",
+       "[WINDOW]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=200\r\nHEIGHT=30\r\n",
+       {10, 20, 210, 50}},
+  };
+  for (const Placement& c : cases) {
+    PluginCopy plugin("placement");
+    plugin.WriteIni(std::string(kAlwaysShow) + (c.window_section ? c.window_section : ""));
+    if (!plugin.Start()) return;
+    Open(plugin, "Becky! ver. 2.0", "2.0");
+    HWND result = OnlyDialog(c.what);
+    if (result != NULL) {
+      RECT got;
+      GetWindowRect(result, &got);
+      ok(EqualRect(&got, &c.expected), "%s: expected %s, got %s", c.what,
+         RectText(c.expected).c_str(), RectText(got).c_str());
+    }
+    plugin.bkc.OnExit();
+  }
+}
+
+// Exit stores the window's rectangle; without a window it writes nothing at all.
+void Exit() {
+  {
+    PluginCopy plugin("exit_saves");
+    plugin.WriteIni(kAlwaysShow);
+    if (!plugin.Start()) return;
+    Open(plugin, "Becky! ver. 2.0", "2.0");
+    HWND result = OnlyDialog("exit");
+    if (result == NULL) return;
+    SetWindowPos(result, NULL, -75, 210, 333, 44, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT moved;
+    GetWindowRect(result, &moved);
+    ok(plugin.bkc.OnExit() == 0, "BKC_OnExit: expected 0");
+    ok(!IsWindow(result), "expected the result window destroyed");
+    const struct {
+      const char* key;
+      long value;
+    } stored[] = {{"left", moved.left},
+                  {"top", moved.top},
+                  {"width", moved.right - moved.left},
+                  {"height", moved.bottom - moved.top}};
+    for (const auto& k : stored) {
+      std::string got = plugin.IniValue("Window", k.key);
+      ok(got == std::to_string(k.value), "%s: expected %ld, got %s", k.key, k.value, got.c_str());
+    }
+    ok(moved.left == -75, "expected the window moved to left -75, got %ld", moved.left);
+    ok(plugin.IniValue("Settings", "fPopup") == "0", "exit lost fPopup=0");
+    // A second exit and the next run: the window comes back where it was left.
+    ok(plugin.bkc.OnExit() == 0, "second BKC_OnExit: expected 0");
+    plugin.Unload();
+    if (!plugin.Start()) return;
+    Open(plugin, "Becky! ver. 2.0", "2.0");
+    result = OnlyDialog("next run");
+    RECT again = {};
+    if (result) GetWindowRect(result, &again);
+    ok(EqualRect(&again, &moved), "next run: expected %s, got %s", RectText(moved).c_str(),
+       RectText(again).c_str());
+    plugin.bkc.OnExit();
+  }
+  {
+    // Warning mode and always-show mode without a verdict: no window, so no file.
+    PluginCopy plugin("exit_nothing");
+    if (!plugin.Start()) return;
+    Open(plugin, "Thunderbird", "2.0");
+    plugin.bkc.OnExit();
+    plugin.bkc.OnExit();
+    std::string bytes;
+    ok(!plugin.ReadIni(&bytes), "expected no settings file, got %s", Printable(bytes).c_str());
+    plugin.Unload();
+    plugin.WriteIni("[Settings]\r\nfPopup=0\r\n[Window]\r\nleft=5\r\n");
+    if (!plugin.Start()) return;
+    Open(plugin, "Thunderbird", "2.0");
+    plugin.bkc.OnExit();
+    plugin.ReadIni(&bytes);
+    ok(bytes == "[Settings]\r\nfPopup=0\r\n[Window]\r\nleft=5\r\n",
+       "exit without a window changed the file: %s", Printable(bytes).c_str());
+  }
+  {
+    // Exit before start, then a start and a second exit: nothing breaks, nothing written.
+    PluginCopy plugin("exit_first");
+    ok(plugin.Load(), "load failed");
+    if (!plugin.exports_complete) return;
+    ok(plugin.bkc.OnExit() == 0, "BKC_OnExit before start: expected 0");
+    ok(plugin.bkc.OnStart() == 0, "BKC_OnStart after exit: expected 0");
+    ok(plugin.bkc.OnExit() == 0, "BKC_OnExit: expected 0");
+    std::string bytes;
+    ok(!plugin.ReadIni(&bytes), "expected no settings file, got %s", Printable(bytes).c_str());
+  }
+}
+
+const TestGroup kGroups[] = {
+    {"captions", Captions},
+    {"placement", Placements},
+    {"exit", Exit},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+}

@@ -1,0 +1,227 @@
+// The settings file as the running plug-in meets it: beside a renamed module, read-only, a
+// folder, garbage, odd numbers and empty values, keys in other cases.
+#include <string.h>
+
+#include "plugin_fixture.h"
+
+namespace {
+
+// One message: the mode in force shows either a warning box or the result window.
+enum Mode { WARNING_MODE, ALWAYS_SHOW_MODE };
+
+Mode ModeInForce(PluginCopy& plugin, HWND* result) {
+  standin.xmailer = "Becky! ver. 9.9";
+  standin.version = "2.0";
+  ForgetSeenBoxes();
+  plugin.bkc.OnOpenMail(0);
+  std::vector<HWND> dialogs = ThreadDialogs();
+  *result = dialogs.empty() ? NULL : dialogs[0];
+  int boxes = 0;
+  for (int i = 0; i < SeenBoxCount(); ++i) boxes += SeenBoxAt(i)->text[0] != '\0';
+  // A result window made earlier in the run stays after a switch to the warning mode.
+  ok(boxes == 1 || *result != NULL, "expected a box or a window, got neither");
+  return boxes == 1 ? WARNING_MODE : ALWAYS_SHOW_MODE;
+}
+
+std::string RectText(const RECT& r) {
+  char text[96];
+  snprintf(text, sizeof text, "%ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return text;
+}
+
+// OK in the dialog with the mode radio button given (1003 warning, 1004 always-show).
+void ChooseMode(PluginCopy& plugin, int radio) {
+  static int chosen;
+  chosen = radio;
+  ScriptNextDialog(
+      [](HWND dialog, void*) {
+        SendMessageA(GetDlgItem(dialog, chosen), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      },
+      NULL);
+  int result = plugin.bkc.OnPlugInSetup(standin.main_window);
+  ok(result == 1, "BKC_OnPlugInSetup: expected 1, got %d", result);
+}
+
+void RenamedModule() {
+  PluginCopy plugin("renamed", "Duel.dll");
+  ok(plugin.ini.size() > 8 && plugin.ini.compare(plugin.ini.size() - 9, 9, "\\Duel.ini") == 0,
+     "expected Duel.ini, got %s", plugin.ini.c_str());
+  plugin.WriteIni("[Settings]\r\nfPopup=0\r\n");
+  if (!plugin.Start()) return;
+  HWND result;
+  ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE, "Duel.ini was not read at start");
+  plugin.bkc.OnExit();
+  ok(plugin.IniValue("Window", "width") != "<absent>", "exit did not write to Duel.ini");
+  std::string other = plugin.dir + "\\Vostrel.ini";
+  ok(GetFileAttributesA(other.c_str()) == INVALID_FILE_ATTRIBUTES, "a Vostrel.ini was written");
+}
+
+struct FileCase {
+  const char* what;
+  std::string bytes;     // the file before start
+  Mode mode;             // read at start
+  bool check_rect;       // the window's place follows from the file
+  RECT rect;             // then: expected
+  const char* survives;  // a key of "Settings" whose value must still read the same at the end
+};
+
+std::string Garbage(bool with_nuls) {
+  std::string bytes;
+  unsigned seed = 12345;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    unsigned char c = static_cast<unsigned char>(seed >> 16);
+    if (!with_nuls) c = static_cast<unsigned char>(0x80 | c);  // no NUL, no line break
+    bytes += static_cast<char>(c);
+  }
+  return bytes;
+}
+
+void Files() {
+  const std::string always = "[Settings]\r\nfPopup=0\r\n";
+  const FileCase cases[] = {
+      {"keys in upper case", "[SETTINGS]\r\nFPOPUP=0\r\n", ALWAYS_SHOW_MODE, false, {}, "fPopup"},
+      {"garbage before the section",
+       Garbage(false) + "\r\n" + always,
+       ALWAYS_SHOW_MODE,
+       true,
+       {0, 0, 250, 27},
+       "fPopup"},
+      {"garbage with NUL bytes", Garbage(true), WARNING_MODE, false, {}, NULL},
+      {"huge width, negative left",
+       always + "[Window]\r\nleft=-50\r\ntop=60\r\nwidth=99999999999\r\nheight=30\r\n",
+       ALWAYS_SHOW_MODE,
+       false,
+       {},
+       "fPopup"},
+      {"empty values",
+       always + "[Window]\r\nleft=\r\ntop=\r\nwidth=\r\nheight=40\r\n",
+       ALWAYS_SHOW_MODE,
+       false,
+       {},
+       "fPopup"},
+      {"numbers with trailing text",
+       always + "[Window]\r\nleft=12px\r\ntop=+34\r\nwidth=200 \r\n",
+       ALWAYS_SHOW_MODE,
+       true,
+       {12, 34, 212, 61},
+       "fPopup"},
+      {"fPopup=-1 counts as on",
+       "[Settings]\r\nfPopup=-1\r\nfOnce=0\r\n",
+       WARNING_MODE,
+       false,
+       {},
+       "fOnce"},
+      {"fPopup empty reads 0", "[Settings]\r\nfPopup=\r\n", ALWAYS_SHOW_MODE, false, {}, NULL},
+      {"fPopup text reads 0", "[Settings]\r\nfPopup=off\r\n", ALWAYS_SHOW_MODE, false, {}, NULL},
+  };
+  for (const FileCase& c : cases) {
+    PluginCopy plugin("files");
+    plugin.WriteIni(c.bytes);
+    std::string survivor = c.survives ? plugin.IniValue("Settings", c.survives) : "";
+    if (!plugin.Start()) return;
+    HWND result;
+    Mode mode = ModeInForce(plugin, &result);
+    ok(mode == c.mode, "%s: expected the %s mode", c.what,
+       c.mode == WARNING_MODE ? "warning" : "always-show");
+    RECT got = {};
+    if (result != NULL) GetWindowRect(result, &got);
+    if (c.check_rect && result != NULL) {
+      ok(EqualRect(&got, &c.rect), "%s: expected %s, got %s", c.what, RectText(c.rect).c_str(),
+         RectText(got).c_str());
+    }
+    if (strcmp(c.what, "huge width, negative left") == 0) {
+      ok(got.left == -50 && got.top == 60, "%s: expected -50,60, got %ld,%ld", c.what, got.left,
+         got.top);
+    }
+    if (strcmp(c.what, "empty values") == 0) {
+      ok(got.left == 0 && got.top == 0 && got.right - got.left < 250,
+         "%s: expected 0,0 and a "
+         "width below the default (empty reads 0), got %s",
+         c.what, RectText(got).c_str());
+    }
+    plugin.bkc.OnExit();
+    if (result != NULL) {
+      char expected[32];
+      snprintf(expected, sizeof expected, "%ld", got.left);
+      std::string left = plugin.IniValue("Window", "left");
+      ok(left == expected, "%s: expected left=%s after exit, got %s", c.what, expected,
+         left.c_str());
+    }
+    if (c.survives) {
+      std::string now = plugin.IniValue("Settings", c.survives);
+      ok(now == survivor, "%s: expected %s=%s to survive, got %s", c.what, c.survives,
+         survivor.c_str(), now.c_str());
+    }
+  }
+}
+
+// Files the plug-in cannot write: the change holds in memory, the file stays as it was.
+// lock: how the file is kept from the plug-in.
+enum Lock { READ_ONLY_ATTRIBUTE, HELD_OPEN_FOR_READING };
+
+void UnwritableFile(Lock lock) {
+  const char* what = lock == READ_ONLY_ATTRIBUTE ? "read-only" : "held open";
+  PluginCopy plugin("unwritable");
+  const std::string bytes = "[Settings]\r\nfPopup=0\r\n";
+  plugin.WriteIni(bytes);
+  HANDLE held = INVALID_HANDLE_VALUE;
+  bool enforced = true;
+  if (lock == READ_ONLY_ATTRIBUTE) {
+    SetFileAttributesA(plugin.ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    // As root under Wine the attribute may not keep a writer out; then only robustness counts.
+    HANDLE probe = CreateFileA(plugin.ini.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    enforced = probe == INVALID_HANDLE_VALUE;
+    if (!enforced) {
+      CloseHandle(probe);
+      printf("note: the read-only attribute does not stop writers here\n");
+    }
+  } else {
+    held = CreateFileA(plugin.ini.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+                       NULL);
+    ok(held != INVALID_HANDLE_VALUE, "cannot hold the settings file open");
+  }
+  if (!plugin.Start()) return;
+  HWND result;
+  ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE, "%s: the file was not read", what);
+  ChooseMode(plugin, 1003);
+  ok(ModeInForce(plugin, &result) == WARNING_MODE, "%s: expected the warning mode after OK", what);
+  plugin.bkc.OnExit();
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  std::string now;
+  plugin.ReadIni(&now);
+  if (enforced) {
+    ok(now == bytes, "%s: expected the file unchanged, got %s", what, Printable(now).c_str());
+  }
+}
+
+void Unwritable() {
+  UnwritableFile(READ_ONLY_ATTRIBUTE);
+  UnwritableFile(HELD_OPEN_FOR_READING);
+  PluginCopy plugin("folder");
+  CreateDirectoryA(plugin.ini.c_str(), NULL);
+  if (!plugin.Start()) return;
+  HWND result;
+  ok(ModeInForce(plugin, &result) == WARNING_MODE, "folder: expected the defaults");
+  ChooseMode(plugin, 1004);
+  ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE,
+     "folder: expected the always-show mode after OK although nothing could be written");
+  plugin.bkc.OnExit();
+  DWORD attributes = GetFileAttributesA(plugin.ini.c_str());
+  ok(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY),
+     "folder: the folder was replaced");
+}
+
+const TestGroup kGroups[] = {
+    {"renamed", RenamedModule},
+    {"files", Files},
+    {"unwritable", Unwritable},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+}

@@ -1,15 +1,6 @@
 // The byte cursor and text helpers of the binary conformance tests.
 #include "binary_reader.h"
 
-std::string dll_path;
-
-std::string WindowsPath(const char* path) {
-  std::string result = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-  for (char& c : result) {
-    if (c == '/') c = '\\';
-  }
-  return result;
-}
 
 BYTE ByteCursor::Byte() {
   if (failed_ || offset_ + 1 > size_) {

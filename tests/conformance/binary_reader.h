@@ -1,15 +1,8 @@
-// Helpers for reading the plug-in's binary the way Windows does: the DLL's path as a Windows
-// path, a bounds-checked cursor over resource data, and UTF-16 text for comparisons and messages.
+// Helpers for reading the plug-in's binary the way Windows does: a bounds-checked cursor over resource data, and UTF-16 text for comparisons and messages.
 #pragma once
 #include <windows.h>
 
 #include <string>
-
-// The DLL's path from the command line (a Unix path under Wine becomes a Z: path).
-std::string WindowsPath(const char* path);
-
-// The path given after the group name, set by main before the groups run.
-extern std::string dll_path;
 
 // Reads little-endian fields in order; a read past the end sets failed and yields zeros.
 class ByteCursor {

@@ -96,7 +96,7 @@ class PeFile {
 
 void Headers() {
   PeFile pe;
-  if (!pe.Load(dll_path)) return;
+  if (!pe.Load(harness_dll)) return;
   const IMAGE_FILE_HEADER& file = pe.Nt()->FileHeader;
   const IMAGE_OPTIONAL_HEADER32& optional = pe.Nt()->OptionalHeader;
   ok(file.Machine == IMAGE_FILE_MACHINE_I386, "Machine: expected 0x%X, got 0x%X",
@@ -132,7 +132,7 @@ const int kExportCount = sizeof kExports / sizeof kExports[0];
 
 void Exports() {
   PeFile pe;
-  if (!pe.Load(dll_path)) return;
+  if (!pe.Load(harness_dll)) return;
   const IMAGE_DATA_DIRECTORY& dir = pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
   const IMAGE_EXPORT_DIRECTORY* exports = pe.AtRva<IMAGE_EXPORT_DIRECTORY>(dir.VirtualAddress);
   ok(exports != nullptr, "no export directory");
@@ -204,7 +204,7 @@ bool IsSystemDll(const std::string& name) {
 
 void Imports() {
   PeFile pe;
-  if (!pe.Load(dll_path)) return;
+  if (!pe.Load(harness_dll)) return;
   const IMAGE_DATA_DIRECTORY& dir = pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
   ok(pe.Directory(IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT).Size == 0,
      "expected no delay-load imports, got %lu bytes",
@@ -256,10 +256,5 @@ const TestGroup kGroups[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    printf("usage: %s GROUP DLL\n", argv[0]);
-    return 2;
-  }
-  dll_path = WindowsPath(argv[2]);
-  return harness_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+  return harness_dll_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
 }

@@ -19,8 +19,8 @@ const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);  // 0x0411
 const char16_t kDialogFace[] = u"ＭＳ Ｐゴシック";
 
 HMODULE LoadAsData() {
-  HMODULE module = LoadLibraryExA(dll_path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-  ok(module != NULL, "LoadLibraryExA(%s) failed, error %lu", dll_path.c_str(), GetLastError());
+  HMODULE module = LoadLibraryExA(harness_dll.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+  ok(module != NULL, "LoadLibraryExA(%s) failed, error %lu", harness_dll.c_str(), GetLastError());
   return module;
 }
 
@@ -445,11 +445,11 @@ void VersionRaw() {
 // The version information through the version library, as property pages and installers see it.
 void VersionApi() {
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(dll_path.c_str(), &handle);
+  DWORD size = GetFileVersionInfoSizeA(harness_dll.c_str(), &handle);
   ok(size > 0, "GetFileVersionInfoSizeA failed, error %lu", GetLastError());
   if (size == 0) return;
   std::vector<char> info(size);
-  ok(GetFileVersionInfoA(dll_path.c_str(), 0, size, info.data()) != FALSE,
+  ok(GetFileVersionInfoA(harness_dll.c_str(), 0, size, info.data()) != FALSE,
      "GetFileVersionInfoA failed, error %lu", GetLastError());
   void* fixed = nullptr;
   UINT fixed_size = 0;
@@ -472,7 +472,7 @@ void VersionApi() {
   }
   // The Unicode view, from the wide functions.
   wchar_t wide_path[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, dll_path.c_str(), -1, wide_path, MAX_PATH);
+  MultiByteToWideChar(CP_ACP, 0, harness_dll.c_str(), -1, wide_path, MAX_PATH);
   std::vector<char> wide_info(GetFileVersionInfoSizeW(wide_path, &handle) + 1);
   ok(GetFileVersionInfoW(wide_path, 0, wide_info.size(), wide_info.data()) != FALSE,
      "GetFileVersionInfoW failed, error %lu", GetLastError());
@@ -566,10 +566,5 @@ const TestGroup kGroups[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    printf("usage: %s GROUP DLL\n", argv[0]);
-    return 2;
-  }
-  dll_path = WindowsPath(argv[2]);
-  return harness_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+  return harness_dll_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
 }

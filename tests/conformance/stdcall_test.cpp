@@ -66,8 +66,8 @@ void Stdcall() {
   standin.xmailer = NULL;  // every opened message is not from Becky!: nothing to show
   HWND main = CreateStandinMainWindow("Vostrel stdcall host");
   WatchBoxes();
-  HMODULE plugin = LoadLibraryA(dll_path.c_str());
-  ok(plugin != NULL, "LoadLibraryA(%s) failed, error %lu", dll_path.c_str(), GetLastError());
+  HMODULE plugin = LoadLibraryA(harness_dll.c_str());
+  ok(plugin != NULL, "LoadLibraryA(%s) failed, error %lu", harness_dll.c_str(), GetLastError());
   if (plugin == NULL) return;
   std::vector<unsigned char> info(496 + 16, 0xCC);
   for (const ExportCall& call : kCalls) {
@@ -107,10 +107,5 @@ const TestGroup kGroups[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    printf("usage: %s GROUP DLL\n", argv[0]);
-    return 2;
-  }
-  dll_path = WindowsPath(argv[2]);
-  return harness_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+  return harness_dll_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
 }

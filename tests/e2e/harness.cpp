@@ -1,6 +1,7 @@
 // The test harness's counters, report and group runner.
 #include "harness.h"
 
+std::string harness_dll;
 int harness_failures = 0;
 int harness_checks = 0;
 
@@ -32,4 +33,15 @@ int harness_main(int argc, char** argv, const TestGroup* groups, int count) {
   }
   printf("%d passed, %d failed\n", harness_checks - harness_failures, harness_failures);
   return harness_failures > 0 ? 1 : 0;
+}
+
+int harness_dll_main(int argc, char** argv, const TestGroup* groups, int count) {
+  if (argc < 3) {
+    printf("usage: %s GROUP VOSTREL_DLL\n", argv[0]);
+    return 2;
+  }
+  harness_dll = argv[2];
+  if (!harness_dll.empty() && harness_dll[0] == '/') harness_dll = "Z:" + harness_dll;
+  for (char& c : harness_dll) c = c == '/' ? '\\' : c;
+  return harness_main(argc, argv, groups, count);
 }

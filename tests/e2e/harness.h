@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 struct TestGroup {
   const char* name;
   void (*run)();
@@ -20,3 +22,9 @@ void harness_report(bool passed, const char* file, int line, const char* format,
 
 // Runs the group named in argv[1] (or all); prints "N passed, N failed"; exit status: failures.
 int harness_main(int argc, char** argv, const TestGroup* groups, int count);
+
+// The built plug-in named after the group (argv[2]), as a Windows path: Wine hands a Unix path
+// over as it is, and its Z: drive is the Unix root.
+extern std::string harness_dll;
+// harness_main for test programs whose second argument is the built plug-in.
+int harness_dll_main(int argc, char** argv, const TestGroup* groups, int count);

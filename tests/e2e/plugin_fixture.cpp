@@ -9,17 +9,8 @@ const char* const kExportNames[15] = {
     "BKC_OnKeyDispatch", "BKC_OnRetrieve",    "BKC_OnSend",        "BKC_OnFinishRetrieve",
     "BKC_OnPlugInSetup", "BKC_OnPlugInInfo",  "BKC_OnDragDrop"};
 
-std::string g_built_dll;
 
 namespace {
-
-// Wine hands the Unix path over as it is; its Z: drive is the Unix root.
-std::string WindowsPath(const char* path) {
-  std::string out = path;
-  if (!out.empty() && out[0] == '/') out = "Z:" + out;
-  for (char& c : out) c = c == '/' ? '\\' : c;
-  return out;
-}
 
 void RemoveTree(const std::string& dir) {
   WIN32_FIND_DATAA found;
@@ -66,8 +57,8 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name) {
   std::string stem = dll.substr(0, dll.rfind('.'));
   ini = stem + ".ini";
   url_log = dir + "\\urls.log";
-  ok(CopyFileA(g_built_dll.c_str(), dll.c_str(), FALSE) != 0, "copying %s to %s failed: %lu",
-     g_built_dll.c_str(), dll.c_str(), GetLastError());
+  ok(CopyFileA(harness_dll.c_str(), dll.c_str(), FALSE) != 0, "copying %s to %s failed: %lu",
+     harness_dll.c_str(), dll.c_str(), GetLastError());
   SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
 }
 
@@ -211,13 +202,8 @@ std::string Printable(const std::string& bytes) {
 }
 
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
-  if (argc < 3) {
-    printf("usage: %s GROUP VOSTREL_DLL\n", argv[0]);
-    return 2;
-  }
-  g_built_dll = WindowsPath(argv[2]);
   CreateStandinMainWindow("Becky! stand-in");
   PumpMessages(0);
   WatchBoxes();
-  return harness_main(argc, argv, groups, count);
+  return harness_dll_main(argc, argv, groups, count);
 }

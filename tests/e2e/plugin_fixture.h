@@ -60,9 +60,6 @@ class PluginCopy {
   bool exports_complete = false;
 };
 
-// Windows path of the built module (from the command line).
-extern std::string g_built_dll;
-
 // The plug-in's dialogs (class #32770) that are top-level windows of this thread.
 std::vector<HWND> ThreadDialogs();
 // Top-level windows of this thread of any class.

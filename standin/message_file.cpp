@@ -1,6 +1,7 @@
 // Header parsing for the stand-in host: enough of the message format to find X-Mailer.
 #include "message_file.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <vector>
@@ -71,4 +72,14 @@ MessageParse ParseMessage(const std::string& text, MailMessage* message) {
 bool FindHeaderField(const std::string& text, const char* name, std::string* value) {
   std::vector<std::string> lines;
   return HeaderLines(text, &lines) && FieldValue(lines, name, value);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* text) {
+  FILE* file = fopen(path.c_str(), "rb");
+  if (file == NULL) return false;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, n);
+  fclose(file);
+  return true;
 }

@@ -18,3 +18,6 @@ MessageParse ParseMessage(const std::string& text, MailMessage* message);
 
 // Looks one field up in an already unfolded header block; false when it is not there.
 bool FindHeaderField(const std::string& text, const char* name, std::string* value);
+
+// Reads the whole file, as bytes, onto the end of text; false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string* text);

@@ -1,0 +1,26 @@
+// The stand-in host's command line: its options, and the steps to play in the order given.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "message_file.h"
+
+struct Step {
+  bool setup;          // true: open the settings dialog; false: open the message
+  std::string script;  // the dialog's script
+  MailMessage message;
+};
+
+struct Options {
+  std::string host_version = "2.75.02";
+  std::string plugin;
+  std::vector<Step> steps;
+  bool info = false;
+  int attended = -1;  // -1: decided by standard input
+  std::string shots;
+  int wait_ms = 300;
+};
+
+// Returns -1 when the command line is complete, or the exit status to end with (after the usage
+// text, or a complaint on standard error).
+int ParseCommandLine(int argc, char** argv, Options* options);

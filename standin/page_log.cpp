@@ -1,0 +1,34 @@
+// The page log: a temporary file, handed to the browser stand-in through the environment.
+#include "page_log.h"
+
+#include <windows.h>
+
+#include "message_file.h"
+
+PageLog::PageLog() {
+  char folder[MAX_PATH], file[MAX_PATH];
+  DWORD n = GetTempPathA(sizeof folder, folder);
+  if (n == 0 || n >= sizeof folder || !GetTempFileNameA(folder, "url", 0, file)) return;
+  path_ = file;
+  SetEnvironmentVariableA("VOSTREL_URL_LOG", file);  // read by the browser stand-in
+}
+
+PageLog::~PageLog() {
+  if (!path_.empty()) DeleteFileA(path_.c_str());
+}
+
+std::vector<std::string> PageLog::NewPages() {
+  std::vector<std::string> pages;
+  std::string text;
+  if (path_.empty() || !ReadWholeFile(path_, &text) || text.size() <= read_) return pages;
+  size_t pos = read_;
+  size_t end;
+  while ((end = text.find('\n', pos)) != std::string::npos) {
+    std::string line = text.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) pages.push_back(line);
+    pos = end + 1;
+  }
+  read_ = pos;
+  return pages;
+}

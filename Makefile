@@ -4,7 +4,7 @@ NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 JOBS ?= 2
 
-.PHONY: all setup native win32 test demo dist fuzz bench size clean
+.PHONY: all setup native win32 test demo dist fuzz bench size format clean
 
 all: win32
 
@@ -37,6 +37,9 @@ bench: setup
 
 size: win32
 	@bash scripts/size-report.sh $(WIN32)/src/Vostrel.dll
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD)

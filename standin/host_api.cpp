@@ -12,8 +12,7 @@ BKA_EXPORT LPCSTR WINAPI BKA_GetVersion() {
   return standin.version;
 }
 
-BKA_EXPORT int WINAPI BKA_GetWindowHandles(HWND* main, HWND* second, HWND* third,
-                                           HWND* fourth) {
+BKA_EXPORT int WINAPI BKA_GetWindowHandles(HWND* main, HWND* second, HWND* third, HWND* fourth) {
   if (standin.fail_window_handles) return 0;
   if (main) *main = standin.main_window;
   if (second) *second = NULL;
@@ -41,8 +40,10 @@ BKA_EXPORT int WINAPI BKA_GetSpecifiedHeader(LPCSTR name, LPSTR buffer, int size
 }
 
 // The host functions the plug-in looks up but never calls.
-#define BKA_STUB(name) \
-  BKA_EXPORT int WINAPI name() { return 0; }
+#define BKA_STUB(name)           \
+  BKA_EXPORT int WINAPI name() { \
+    return 0;                    \
+  }
 BKA_STUB(BKA_Command)
 BKA_STUB(BKA_RegisterCommand)
 BKA_STUB(BKA_RegisterUICallback)

@@ -4,14 +4,14 @@
 #include <windows.h>
 
 struct StandinHost {
-  const char* version;          // BKA_GetVersion's answer; null plays a broken host
-  const char* xmailer;          // X-Mailer of the current message; null: the message has none
-  bool fill_without_nul;        // BKA_GetSpecifiedHeader fills every byte offered, no NUL
-  bool fail_window_handles;     // BKA_GetWindowHandles reports failure
-  HWND main_window;             // handed out as the host's main window
-  int header_requests;          // BKA_GetSpecifiedHeader calls so far
-  int last_header_size;         // the size the plug-in offered last
-  int version_requests;         // BKA_GetVersion calls so far
+  const char* version;       // BKA_GetVersion's answer; null plays a broken host
+  const char* xmailer;       // X-Mailer of the current message; null: the message has none
+  bool fill_without_nul;     // BKA_GetSpecifiedHeader fills every byte offered, no NUL
+  bool fail_window_handles;  // BKA_GetWindowHandles reports failure
+  HWND main_window;          // handed out as the host's main window
+  int header_requests;       // BKA_GetSpecifiedHeader calls so far
+  int last_header_size;      // the size the plug-in offered last
+  int version_requests;      // BKA_GetVersion calls so far
 };
 
 extern StandinHost standin;

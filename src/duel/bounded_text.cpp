@@ -23,7 +23,9 @@ void TextBuilder::Append(const char* text, size_t count) {
   out[length] = '\0';
 }
 
-void TextBuilder::Append(const char* text) { Append(text, strlen(text)); }
+void TextBuilder::Append(const char* text) {
+  Append(text, strlen(text));
+}
 
 void TextBuilder::AppendNumber(int value) {
   char digits[12];  // "-2147483648" and its NUL
@@ -38,8 +40,8 @@ void TextBuilder::AppendNumber(int value) {
   Append(digits + i, sizeof digits - i);
 }
 
-bool FillTemplate(char* out, size_t out_size, const char* text_template,
-                  const char* const* values, size_t value_count) {
+bool FillTemplate(char* out, size_t out_size, const char* text_template, const char* const* values,
+                  size_t value_count) {
   TextBuilder text(out, out_size);
   size_t next = 0;
   const char* p = text_template;

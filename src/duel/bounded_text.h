@@ -18,5 +18,5 @@ struct TextBuilder {
 
 // Fills out from a template in which each "%s" stands for the next of values; cut to fit.
 // True when nothing had to be cut.
-bool FillTemplate(char* out, size_t out_size, const char* text_template,
-                  const char* const* values, size_t value_count);
+bool FillTemplate(char* out, size_t out_size, const char* text_template, const char* const* values,
+                  size_t value_count);

@@ -34,8 +34,8 @@ void CreateResultWindow() {
   int top = ReadSettingNumber(SECTION_WINDOW, KEY_TOP, DEFAULT_TOP);
   int width = ReadSettingNumber(SECTION_WINDOW, KEY_WIDTH, DEFAULT_WIDTH);
   int height = ReadSettingNumber(SECTION_WINDOW, KEY_HEIGHT, DEFAULT_HEIGHT);
-  hwndResult = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain,
-                                  ResultDlgProc, 0);
+  hwndResult =
+      CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
   SetWindowPos(hwndResult, NULL, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFocus(hwndMain);
 }

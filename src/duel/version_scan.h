@@ -5,9 +5,9 @@
 
 // What examining one opened message came to.
 enum DuelOutcome {
-  DUEL_SILENT,      // nothing is to happen
-  DUEL_NOT_BECKY,   // the X-Mailer value does not name Becky!
-  DUEL_VERDICT      // a version was cut and compared
+  DUEL_SILENT,     // nothing is to happen
+  DUEL_NOT_BECKY,  // the X-Mailer value does not name Becky!
+  DUEL_VERDICT     // a version was cut and compared
 };
 
 // Sign of the version comparison: the sender's version against the user's own.

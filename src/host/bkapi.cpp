@@ -1,26 +1,21 @@
 // Lookup of the host's exported functions and the wrappers of the three the plug-in calls.
 #include "bkapi.h"
 
+// clang-format off
 const char* const kBkApiNames[BkApi::kSlotCount] = {
-    "BKA_GetVersion",         "BKA_Command",                "BKA_GetWindowHandles",
-    "BKA_RegisterCommand",    "BKA_RegisterUICallback",     "BKA_GetDataFolder",
-    "BKA_GetTempFolder",      "BKA_GetTempFileName",        "BKA_GetCurrentMailBox",
-    "BKA_SetCurrentMailBox",  "BKA_GetCurrentFolder",       "BKA_SetCurrentFolder",
-    "BKA_GetFolderDisplayName", "BKA_SetMessageText",       "BKA_GetCurrentMail",
-    "BKA_SetCurrentMail",     "BKA_GetNextMail",            "BKA_SetSel",
-    "BKA_AppendMessage",      "BKA_MoveSelectedMessages",   "BKA_GetStatus",
-    "BKA_ComposeMail",        "BKA_GetCharSet",             "BKA_GetSource",
-    "BKA_SetSource",          "BKA_GetHeader",              "BKA_GetText",
-    "BKA_SetText",            "BKA_GetSpecifiedHeader",     "BKA_SetSpecifiedHeader",
-    "BKA_CompGetCharSet",     "BKA_CompGetSource",          "BKA_CompSetSource",
-    "BKA_CompGetHeader",      "BKA_CompGetSpecifiedHeader", "BKA_CompSetSpecifiedHeader",
-    "BKA_CompGetText",        "BKA_CompSetText",            "BKA_CompAttachFile",
-    "BKA_Alloc",              "BKA_ReAlloc",                "BKA_Free",
-    "BKA_ISO_2022_JP",        "BKA_ISO_2022_KR",            "BKA_HZ_GB2312",
-    "BKA_ISO_8859_2",         "BKA_EUC_JP",                 "BKA_UTF_7",
-    "BKA_UTF_8",              "BKA_B64Convert",             "BKA_QPConvert",
-    "BKA_MIMEHeader",         "BKA_SerializeRcpts",         "BKA_Connect",
+    /*  0 */ "BKA_GetVersion", "BKA_Command", "BKA_GetWindowHandles", "BKA_RegisterCommand", "BKA_RegisterUICallback",
+    /*  5 */ "BKA_GetDataFolder", "BKA_GetTempFolder", "BKA_GetTempFileName", "BKA_GetCurrentMailBox", "BKA_SetCurrentMailBox",
+    /* 10 */ "BKA_GetCurrentFolder", "BKA_SetCurrentFolder", "BKA_GetFolderDisplayName", "BKA_SetMessageText", "BKA_GetCurrentMail",
+    /* 15 */ "BKA_SetCurrentMail", "BKA_GetNextMail", "BKA_SetSel", "BKA_AppendMessage", "BKA_MoveSelectedMessages",
+    /* 20 */ "BKA_GetStatus", "BKA_ComposeMail", "BKA_GetCharSet", "BKA_GetSource", "BKA_SetSource",
+    /* 25 */ "BKA_GetHeader", "BKA_GetText", "BKA_SetText", "BKA_GetSpecifiedHeader", "BKA_SetSpecifiedHeader",
+    /* 30 */ "BKA_CompGetCharSet", "BKA_CompGetSource", "BKA_CompSetSource", "BKA_CompGetHeader", "BKA_CompGetSpecifiedHeader",
+    /* 35 */ "BKA_CompSetSpecifiedHeader", "BKA_CompGetText", "BKA_CompSetText", "BKA_CompAttachFile", "BKA_Alloc",
+    /* 40 */ "BKA_ReAlloc", "BKA_Free", "BKA_ISO_2022_JP", "BKA_ISO_2022_KR", "BKA_HZ_GB2312",
+    /* 45 */ "BKA_ISO_8859_2", "BKA_EUC_JP", "BKA_UTF_7", "BKA_UTF_8", "BKA_B64Convert",
+    /* 50 */ "BKA_QPConvert", "BKA_MIMEHeader", "BKA_SerializeRcpts", "BKA_Connect",
 };
+// clang-format on
 
 namespace {
 
@@ -42,7 +37,9 @@ BkApi bkapi;
 
 BkApi::BkApi() : module_(NULL) {}
 
-BkApi::~BkApi() { module_ = NULL; }
+BkApi::~BkApi() {
+  module_ = NULL;
+}
 
 BOOL BkApi::Bind() {
   if (module_ != NULL) return TRUE;

@@ -17,7 +17,9 @@ void EnableWarningOptions(HWND window, BOOL enable) {
   EnableWindow(GetDlgItem(window, IDC_OPENRIMARTS), enable);
 }
 
-int Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0; }
+int Checked(HWND window, int id) {
+  return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0;
+}
 
 }  // namespace
 

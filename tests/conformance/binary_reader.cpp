@@ -1,7 +1,6 @@
 // The byte cursor and text helpers of the binary conformance tests.
 #include "binary_reader.h"
 
-
 BYTE ByteCursor::Byte() {
   if (failed_ || offset_ + 1 > size_) {
     failed_ = true;

@@ -1,4 +1,5 @@
-// Helpers for reading the plug-in's binary the way Windows does: a bounds-checked cursor over resource data, and UTF-16 text for comparisons and messages.
+// Helpers for reading the plug-in's binary the way Windows does: a bounds-checked cursor over
+// resource data, and UTF-16 text for comparisons and messages.
 #pragma once
 #include <windows.h>
 

@@ -17,7 +17,8 @@ void AllExported() {
   BOOL bound = bkapi.Bind();
   ok(bound == TRUE, "expected TRUE, got %d", bound);
   HMODULE self = GetModuleHandleA(NULL);
-  ok(bkapi.Module() == self, "expected module %p, got %p", static_cast<void*>(self), static_cast<void*>(bkapi.Module()));
+  ok(bkapi.Module() == self, "expected module %p, got %p", static_cast<void*>(self),
+     static_cast<void*>(bkapi.Module()));
   for (int i = 0; i < BkApi::kSlotCount; ++i) {
     FARPROC want = GetProcAddress(self, kBkApiNames[i]);
     ok(want != NULL && bkapi.Slot(i) == want, "slot %d (%s): expected %p, got %p", i,
@@ -25,7 +26,8 @@ void AllExported() {
   }
   bound = bkapi.Bind();
   ok(bound == TRUE, "second Bind: expected TRUE, got %d", bound);
-  ok(bkapi.Module() == self, "second Bind changed the module to %p", static_cast<void*>(bkapi.Module()));
+  ok(bkapi.Module() == self, "second Bind changed the module to %p",
+     static_cast<void*>(bkapi.Module()));
 }
 
 void LastMissing() {

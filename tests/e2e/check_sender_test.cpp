@@ -44,8 +44,7 @@ void Verdicts() {
     Verdict verdict = VERDICT_DRAW;
     DuelOutcome got = CheckSenderVersion(token, &verdict);
     const char* what = c.xmailer ? c.xmailer : "(no X-Mailer)";
-    ok(got == c.outcome, "%s: expected %s, got %s", what, OutcomeName(c.outcome),
-       OutcomeName(got));
+    ok(got == c.outcome, "%s: expected %s, got %s", what, OutcomeName(c.outcome), OutcomeName(got));
     if (got == DUEL_VERDICT && c.outcome == DUEL_VERDICT) {
       ok(verdict == c.verdict, "%s: expected verdict %d, got %d", what, c.verdict, verdict);
       ok(strcmp(token, c.token) == 0, "%s: expected token %s, got %s", what, c.token, token);
@@ -71,8 +70,8 @@ void Gate() {
     bool read = standin.header_requests != before;
     ok(read == g.reads, "popup %d once %d first %d: expected header %s, got %s", g.popup, g.once,
        g.first_warning, g.reads ? "read" : "not read", read ? "read" : "not read");
-    ok(got == (g.reads ? DUEL_VERDICT : DUEL_SILENT), "popup %d once %d first %d: got %s",
-       g.popup, g.once, g.first_warning, OutcomeName(got));
+    ok(got == (g.reads ? DUEL_VERDICT : DUEL_SILENT), "popup %d once %d first %d: got %s", g.popup,
+       g.once, g.first_warning, OutcomeName(got));
   }
   fPopup = fOnce = fFirstWarning = 1;
 }

@@ -9,7 +9,6 @@ const char* const kExportNames[15] = {
     "BKC_OnKeyDispatch", "BKC_OnRetrieve",    "BKC_OnSend",        "BKC_OnFinishRetrieve",
     "BKC_OnPlugInSetup", "BKC_OnPlugInInfo",  "BKC_OnDragDrop"};
 
-
 namespace {
 
 void RemoveTree(const std::string& dir) {

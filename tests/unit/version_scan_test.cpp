@@ -68,8 +68,8 @@ TEST(CutSenderVersion, CutsToSmallBuffer) {
 TEST(FindNoCase, Cases) {
   const char* hay = "abcBeCkY!";
   EXPECT_EQ(hay + 3, FindNoCase(hay, "becky!"));
-  EXPECT_EQ(hay, FindNoCase(hay, ""));          // empty needle: first byte
-  EXPECT_EQ(nullptr, FindNoCase("", ""));        // empty haystack: nothing
+  EXPECT_EQ(hay, FindNoCase(hay, ""));     // empty needle: first byte
+  EXPECT_EQ(nullptr, FindNoCase("", ""));  // empty haystack: nothing
   EXPECT_EQ(nullptr, FindNoCase("", "a"));
   EXPECT_EQ(nullptr, FindNoCase("becky", "becky!"));  // stops at the haystack's end
   EXPECT_EQ(nullptr, FindNoCase("[\\]", "{|}"));      // only letters fold
@@ -86,11 +86,11 @@ struct CompareCase {
 
 TEST(CompareVersions, Table) {
   const CompareCase cases[] = {
-      {"2.81", "2.81", VERDICT_DRAW},    {"2.82", "2.81", VERDICT_LOSE},
-      {"2.80", "2.81", VERDICT_WIN},     {"2.10", "2.9", VERDICT_WIN},
-      {"2.9", "2.10", VERDICT_LOSE},     {"2.0", "2.0a", VERDICT_WIN},
-      {"2.0a", "2.0", VERDICT_LOSE},     {"", "", VERDICT_DRAW},
-      {"", "1", VERDICT_WIN},            {"\x82\x51", "2", VERDICT_LOSE},  // unsigned bytes
+      {"2.81", "2.81", VERDICT_DRAW}, {"2.82", "2.81", VERDICT_LOSE},
+      {"2.80", "2.81", VERDICT_WIN},  {"2.10", "2.9", VERDICT_WIN},
+      {"2.9", "2.10", VERDICT_LOSE},  {"2.0", "2.0a", VERDICT_WIN},
+      {"2.0a", "2.0", VERDICT_LOSE},  {"", "", VERDICT_DRAW},
+      {"", "1", VERDICT_WIN},         {"\x82\x51", "2", VERDICT_LOSE},  // unsigned bytes
   };
   for (const CompareCase& c : cases) {
     EXPECT_EQ(c.verdict, CompareVersions(c.sender, c.own)) << c.sender << " vs " << c.own;

@@ -11,14 +11,20 @@ all: win32
 setup:
 	@bash scripts/setup.sh
 
+# Build output goes to a log beside the build, and is shown only when the build fails.
+define build
+	@echo "building $(1) (log: $(1)/build.log)"
+	@cmake --build $(1) -j$(JOBS) >$(1)/build.log 2>&1 || { cat $(1)/build.log; exit 1; }
+endef
+
 native: setup
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	@cmake --build $(NATIVE) -j$(JOBS)
+	$(call build,$(NATIVE))
 
 win32: setup
-	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
-		-DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(WIN32) -j$(JOBS)
+	@cmake -S . -B $(WIN32) --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
+	$(call build,$(WIN32))
 
 test: native win32
 	@bash scripts/test.sh $(NATIVE) $(WIN32)

@@ -35,12 +35,6 @@ Fn As(FARPROC p) {
 
 BkApi bkapi;
 
-BkApi::BkApi() : module_(NULL) {}
-
-BkApi::~BkApi() {
-  module_ = NULL;
-}
-
 BOOL BkApi::Bind() {
   if (module_ != NULL) return TRUE;
   module_ = GetModuleHandleA(NULL);

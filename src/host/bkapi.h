@@ -6,11 +6,13 @@ class BkApi {
  public:
   static const int kSlotCount = 54;
 
-  BkApi();
-  ~BkApi();
+  // Constant: the module has no start-up code to run constructors, so bkapi is built into it.
+  constexpr BkApi() : slots_(), module_(nullptr) {}
 
   // Looks up every host function by name in the executable; TRUE when all are there.
   BOOL Bind();
+  // Forgets the host's module when the plug-in is unloaded; the slots keep their values.
+  void Unbind() { module_ = NULL; }
 
   LPCSTR GetVersion();
   int GetWindowHandles(HWND* main, HWND* second, HWND* third, HWND* fourth);

@@ -30,7 +30,10 @@ void ShowRefusal() {
 
 }  // namespace
 
+// The module's entry point itself (no C run-time start-up code is linked, see src/CMakeLists.txt).
+// Windows calls it with DLL_PROCESS_DETACH at unload, and also right after a refused attach.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_DETACH) bkapi.Unbind();
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
   hInstance = instance;
   if (bkapi.Bind()) return TRUE;

@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 
+#include "../../standin/message_file.h"
+
 const char* const kExportNames[15] = {
     "BKC_OnStart",       "BKC_OnExit",        "BKC_OnMenuInit",    "BKC_OnOpenFolder",
     "BKC_OnOpenMail",    "BKC_OnEveryMinute", "BKC_OnOpenCompose", "BKC_OnOutgoing",
@@ -110,13 +112,7 @@ bool PluginCopy::ReadIni(std::string* bytes) const {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return false;
   }
-  FILE* file = fopen(ini.c_str(), "rb");
-  if (file == NULL) return false;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
-  fclose(file);
-  return true;
+  return ReadWholeFile(ini, bytes);
 }
 
 std::string PluginCopy::IniValue(const char* section, const char* key) const {

@@ -18,12 +18,10 @@ done
 demo=$build/demo
 state=$demo/wine
 session=$root/tests/wine/session.sh
-export WINEPREFIX=$state/prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml="
 trap '"$session" stop "$state" >/dev/null 2>&1 || true' EXIT
 "$session" ensure "$state" "$logger"
-DISPLAY=$(cat "$state/display")
-export DISPLAY
+. "$root/tests/wine/wine-env.sh"
+wine_session_env "$state"
 
 if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
   # Xvfb has no window manager: Wine's own desktop draws the frames and captions.

@@ -5,8 +5,8 @@
 set -eu
 cmd=$1 state=$2 logger=${3:-}
 mkdir -p "$state"
-export WINEPREFIX=$state/prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/wine-env.sh"
+wine_session_env "$state"
 
 display_alive() {
   [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null

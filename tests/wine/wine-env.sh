@@ -1,0 +1,12 @@
+# Sourced by the Wine scripts: the environment of a Wine session kept in STATE_DIR.
+#   wine_session_env STATE_DIR   exports the prefix, the Japanese locale (ANSI code page 932),
+#                                quiet debugging and, once the session runs, its display
+wine_session_env() {
+  export WINEPREFIX=$1/prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  # Keeps Wine from offering to install its .NET and HTML engines when it makes a prefix.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ -s "$1/display" ]; then
+    DISPLAY=$(cat "$1/display")
+    export DISPLAY
+  fi
+}

@@ -115,17 +115,13 @@ void StopWatchingBoxes() {
   hook = NULL;
 }
 
-int SeenBoxCount() {
-  return seen_count;
-}
+int SeenBoxCount() { return seen_count; }
 
 const SeenBox* SeenBoxAt(int index) {
   return index >= 0 && index < seen_count ? &seen[index] : NULL;
 }
 
-void ForgetSeenBoxes() {
-  seen_count = 0;
-}
+void ForgetSeenBoxes() { seen_count = 0; }
 
 void ScriptNextDialog(DialogScript script, void* context) {
   pending_script = script;

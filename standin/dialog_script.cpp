@@ -115,6 +115,4 @@ void PrepareDialogScript(const std::string& script, int pause_ms, Shots* shots, 
   if (drive) ScriptNextDialog(StartDialogScript, NULL);
 }
 
-const std::vector<std::string>& DialogScriptLines() {
-  return dialog_run.lines;
-}
+const std::vector<std::string>& DialogScriptLines() { return dialog_run.lines; }

@@ -40,10 +40,8 @@ BKA_EXPORT int WINAPI BKA_GetSpecifiedHeader(LPCSTR name, LPSTR buffer, int size
 }
 
 // The host functions the plug-in looks up but never calls.
-#define BKA_STUB(name)           \
-  BKA_EXPORT int WINAPI name() { \
-    return 0;                    \
-  }
+#define BKA_STUB(name) \
+  BKA_EXPORT int WINAPI name() { return 0; }
 BKA_STUB(BKA_Command)
 BKA_STUB(BKA_RegisterCommand)
 BKA_STUB(BKA_RegisterUICallback)

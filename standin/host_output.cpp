@@ -70,6 +70,4 @@ std::string OneLine(const std::string& text) {
   return out;
 }
 
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }

@@ -8,9 +8,7 @@
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Splits the header block into unfolded field lines; false when there is no header at all.
 bool HeaderLines(const std::string& text, std::vector<std::string>* lines) {

@@ -23,9 +23,7 @@ void TextBuilder::Append(const char* text, size_t count) {
   out[length] = '\0';
 }
 
-void TextBuilder::Append(const char* text) {
-  Append(text, strlen(text));
-}
+void TextBuilder::Append(const char* text) { Append(text, strlen(text)); }
 
 void TextBuilder::AppendNumber(int value) {
   char digits[12];  // "-2147483648" and its NUL

@@ -71,35 +71,15 @@ int WINAPI BKC_OnPlugInInfo(void* info) {
   return 0;
 }
 
-int WINAPI BKC_OnMenuInit(HostArg, HostArg, HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnOpenFolder(HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnEveryMinute() {
-  return 0;
-}
-int WINAPI BKC_OnOpenCompose(HostArg, HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnOutgoing(HostArg, HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnKeyDispatch(HostArg, HostArg, HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnRetrieve(HostArg, HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnSend(HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnFinishRetrieve(HostArg) {
-  return 0;
-}
-int WINAPI BKC_OnDragDrop(HostArg, HostArg, HostArg, HostArg) {
-  return 0;
-}
+int WINAPI BKC_OnMenuInit(HostArg, HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnOpenFolder(HostArg) { return 0; }
+int WINAPI BKC_OnEveryMinute() { return 0; }
+int WINAPI BKC_OnOpenCompose(HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnOutgoing(HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnKeyDispatch(HostArg, HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnRetrieve(HostArg, HostArg) { return 0; }
+int WINAPI BKC_OnSend(HostArg) { return 0; }
+int WINAPI BKC_OnFinishRetrieve(HostArg) { return 0; }
+int WINAPI BKC_OnDragDrop(HostArg, HostArg, HostArg, HostArg) { return 0; }
 
 }  // extern "C"

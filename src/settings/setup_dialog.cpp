@@ -17,9 +17,7 @@ void EnableWarningOptions(HWND window, BOOL enable) {
   EnableWindow(GetDlgItem(window, IDC_OPENRIMARTS), enable);
 }
 
-int Checked(HWND window, int id) {
-  return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0;
-}
+int Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0; }
 
 }  // namespace
 

@@ -58,9 +58,7 @@ const ExportCall kCalls[] = {
     {"BKC_OnPlugInInfo", 1, 0}, {"BKC_OnDragDrop", 4, 0},       {"BKC_OnExit", 0, 0},
 };
 
-void CancelDialog(HWND dialog, void*) {
-  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
+void CancelDialog(HWND dialog, void*) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }
 
 void Stdcall() {
   standin.xmailer = NULL;  // every opened message is not from Becky!: nothing to show

@@ -103,9 +103,7 @@ std::string Describe(const Controls& c) {
   return text;
 }
 
-bool Same(const Controls& a, const Controls& b) {
-  return memcmp(&a, &b, sizeof a) == 0;
-}
+bool Same(const Controls& a, const Controls& b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 // checked once, rimarts, loss mode: the rest follows.
 Controls Expect(int once, int rimarts, int loss) {

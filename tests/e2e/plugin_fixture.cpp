@@ -160,9 +160,7 @@ std::vector<HWND> ThreadDialogs() {
   return dialogs;
 }
 
-int ThreadWindowCount() {
-  return static_cast<int>(ThreadWindows().size());
-}
+int ThreadWindowCount() { return static_cast<int>(ThreadWindows().size()); }
 
 void PumpMessages(DWORD ms) {
   DWORD start = GetTickCount();

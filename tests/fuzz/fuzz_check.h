@@ -25,9 +25,7 @@ inline std::string TextOf(const unsigned char* data, size_t size, size_t limit) 
 }
 
 // Lead bytes of code page 932, written out again so the check does not trust the code it checks.
-inline bool IsLead(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+inline bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // True when the first n bytes of s end between two characters.
 inline bool OnBoundary(const std::string& s, size_t n) {

@@ -11,9 +11,7 @@ namespace {
 
 const size_t kPathSize = 1024;  // GetModuleFileNameA's buffer in the plug-in
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/' || c == ':';
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
 // Length of the path before the extension's dot: the last "." that starts a character after the
 // last separator that starts a character; the whole path when the file name has none.

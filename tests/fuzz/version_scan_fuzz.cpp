@@ -10,9 +10,7 @@
 
 namespace {
 
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 // Position of the first case-blind match of needle in hay, or npos.
 size_t ReferenceFind(const std::string& hay, const std::string& needle) {
@@ -25,9 +23,7 @@ size_t ReferenceFind(const std::string& hay, const std::string& needle) {
   return std::string::npos;
 }
 
-int Sign(int v) {
-  return (v > 0) - (v < 0);
-}
+int Sign(int v) { return (v > 0) - (v < 0); }
 
 void CheckFind(const char* header, const std::string& hay, const char* needle) {
   const char* got = FindNoCase(header, needle);

@@ -19,9 +19,7 @@ std::string Repeat(const std::string& piece, size_t times) {
 }
 
 // True when the first n bytes of s end on a character boundary.
-bool EndsOnBoundary(const std::string& s, size_t n) {
-  return Cp932FitPrefix(s.c_str(), n) == n;
-}
+bool EndsOnBoundary(const std::string& s, size_t n) { return Cp932FitPrefix(s.c_str(), n) == n; }
 
 struct LineCase {
   const char* what;

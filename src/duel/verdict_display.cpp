@@ -12,6 +12,7 @@
 #include "../settings/settings_file.h"
 #include "../settings/settings_keys.h"
 #include "check_sender.h"
+#include "screen_probe.h"
 #include "verdict_text.h"
 
 namespace {
@@ -24,8 +25,43 @@ void WarnIfBeaten(Verdict verdict, const char* token) {
   char text[kTextBufferSize];
   FormatWarningText(text, sizeof text, token, HostVersion());
   ShowMessage(kLoseCaption, MB_ICONEXCLAMATION, "%s", text);
-  if (fOpenRimarts) ShellExecuteA(hwndMain, "open", URL_MAKER_HOME, NULL, NULL, SW_SHOWNORMAL);
+  // The host may have exited while the box was up: no page opens after the mail client closed.
+  if (fOpenRimarts && !fExited)
+    ShellExecuteA(hwndMain, "open", URL_MAKER_HOME, NULL, NULL, SW_SHOWNORMAL);
   fFirstWarning = 0;
+}
+
+struct ScreenSearch {
+  RECT probe;
+  bool seen;
+};
+
+BOOL CALLBACK FindShowingMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  ScreenSearch* search = reinterpret_cast<ScreenSearch*>(data);
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  RECT common;
+  search->seen =
+      GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, &search->probe);
+  return search->seen ? FALSE : TRUE;
+}
+
+// A stored place that no monitor's work area shows (a screen unplugged, a lower resolution, a
+// hand-edited value) moves to the corner of the nearest work area; one that is even partly on
+// a screen stays exactly as the user left it.
+POINT VisibleCorner(int left, int top, int width, int height) {
+  POINT corner = {left, top};
+  ProbeRect p = StoredPlaceProbe(left, top, width, height);
+  ScreenSearch search = {{p.left, p.top, p.right, p.bottom}, false};
+  EnumDisplayMonitors(NULL, NULL, FindShowingMonitor, reinterpret_cast<LPARAM>(&search));
+  if (search.seen) return corner;
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(MonitorFromRect(&search.probe, MONITOR_DEFAULTTONEAREST), &info)) {
+    corner.x = info.rcWork.left;
+    corner.y = info.rcWork.top;
+  }
+  return corner;
 }
 
 // Creates the hidden result window at its stored place, leaving the keyboard with the host.
@@ -36,7 +72,8 @@ void CreateResultWindow() {
   int height = ReadSettingNumber(SECTION_WINDOW, KEY_HEIGHT, DEFAULT_HEIGHT);
   hwndResult =
       CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
-  SetWindowPos(hwndResult, NULL, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  POINT corner = VisibleCorner(left, top, width, height);
+  SetWindowPos(hwndResult, NULL, corner.x, corner.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFocus(hwndMain);
 }
 

@@ -5,6 +5,7 @@ int fOnce = 1;
 int fPopup = 1;
 int fOpenRimarts = 1;
 int fFirstWarning = 1;
+int fExited = 0;
 
 HINSTANCE hInstance = NULL;
 HWND hwndMain = NULL;

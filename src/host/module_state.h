@@ -6,6 +6,7 @@ extern int fOnce;          // warning mode: warn only once per run
 extern int fPopup;         // non-zero: warning mode; 0: always-show mode
 extern int fOpenRimarts;   // after a warning, open the host maker's home page
 extern int fFirstWarning;  // 1 until the first "You Lose !" box of this run
+extern int fExited;        // 1 once the host has called BKC_OnExit
 
 extern HINSTANCE hInstance;  // this module
 extern HWND hwndMain;        // the host's main window, once BKC_OnStart has it

@@ -54,8 +54,9 @@ int WINAPI BKC_OnStart() {
 }
 
 int WINAPI BKC_OnExit() {
+  fExited = 1;
   if (hwndResult != NULL) {
-    SaveWindowGeometry();
+    SaveWindowGeometry(hwndResult);
     DestroyWindow(hwndResult);
   }
   return 0;

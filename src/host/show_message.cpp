@@ -13,5 +13,12 @@ int ShowMessage(LPCSTR caption, UINT type, LPCSTR format, ...) {
   va_start(args, format);
   wvsprintfA(text, format, args);
   va_end(args);
+  PinModule();
   return MessageBoxA(NULL, text, caption, type);
+}
+
+void PinModule() {
+  HMODULE self;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                     reinterpret_cast<LPCWSTR>(&PinModule), &self);
 }

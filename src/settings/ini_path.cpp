@@ -1,26 +1,26 @@
 // Settings file path derivation.
 #include "ini_path.h"
 
-#include "../duel/bounded_text.h"
-#include "../duel/cp932.h"
-
-bool DeriveIniPath(const char* module_path, char* out, size_t out_size) {
+bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size) {
   if (out_size == 0) return false;
   size_t dot = static_cast<size_t>(-1);
   size_t i = 0;
-  while (module_path[i] != '\0') {
-    unsigned char c = static_cast<unsigned char>(module_path[i]);
-    if (c == '\\' || c == '/' || c == ':') {
+  for (; module_path[i] != L'\0'; ++i) {
+    wchar_t c = module_path[i];
+    if (c == L'\\' || c == L'/' || c == L':') {
       dot = static_cast<size_t>(-1);  // a dot in a folder name is not the extension's
-    } else if (c == '.') {
+    } else if (c == L'.') {
       dot = i;
     }
-    i += (IsCp932LeadByte(c) && module_path[i + 1] != '\0') ? 2 : 1;
   }
-  size_t stem = dot != static_cast<size_t>(-1) ? dot : i;
-  TextBuilder path(out, out_size);
-  path.Append(module_path, stem);
-  path.Append(".ini");
-  if (path.cut) out[0] = '\0';
-  return !path.cut;
+  const size_t stem = dot != static_cast<size_t>(-1) ? dot : i;
+  static const wchar_t kExtension[] = L".ini";
+  const size_t extension = sizeof kExtension / sizeof kExtension[0];  // with its NUL
+  if (stem + extension > out_size) {
+    out[0] = L'\0';
+    return false;
+  }
+  for (size_t k = 0; k < stem; ++k) out[k] = module_path[k];
+  for (size_t k = 0; k < extension; ++k) out[stem + k] = kExtension[k];
+  return true;
 }

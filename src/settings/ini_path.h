@@ -3,7 +3,11 @@
 #pragma once
 #include <cstddef>
 
-// Writes the settings file path for module_path into out. The extension's dot is looked for
-// in the file name only; a name without one gets ".ini" appended. Paths are code page 932, so
-// a 0x5C trail byte is not taken for a separator. False, with out empty, if the path does not fit.
-bool DeriveIniPath(const char* module_path, char* out, size_t out_size);
+// The profile functions take no path of this many characters or more (MAX_PATH): one such path
+// was seen written into a stray file beside the module.
+const size_t kProfilePathLimit = 260;
+
+// Writes the settings file path for module_path (UTF-16, so that any folder name fits) into
+// out. The extension's dot is looked for in the file name only; a name without one gets ".ini"
+// appended. False, with out empty, if the path does not fit.
+bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size);

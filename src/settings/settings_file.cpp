@@ -7,39 +7,52 @@
 #include "setting_number.h"
 #include "settings_keys.h"
 
-bool IniPath(char* out, DWORD out_size) {
-  char module_path[kTextBufferSize];
-  DWORD length = GetModuleFileNameA(hInstance, module_path, sizeof module_path);
+bool IniPath(LPWSTR out, DWORD out_size) {
+  if (out_size > 0) out[0] = L'\0';
+  WCHAR module_path[kTextBufferSize];
+  DWORD length = GetModuleFileNameW(hInstance, module_path, kTextBufferSize);
   // A cut path would name some other file; better to read defaults and write nothing.
-  if (length == 0 || length >= sizeof module_path) return false;
-  return DeriveIniPath(module_path, out, out_size);
+  if (length == 0 || length >= kTextBufferSize) return false;
+  if (!DeriveIniPath(module_path, out, out_size)) return false;
+  return static_cast<size_t>(lstrlenW(out)) < kProfilePathLimit;
 }
 
-void ReadSetting(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) {
-  char path[kTextBufferSize];
-  if (!IniPath(path, sizeof path)) {
-    lstrcpynA(buffer, fallback, size);
+void ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size) {
+  WCHAR path[kTextBufferSize];
+  if (!IniPath(path, kTextBufferSize)) {
+    lstrcpynW(buffer, fallback, size);
     return;
   }
-  GetPrivateProfileStringA(section, key, fallback, buffer, size, path);
+  GetPrivateProfileStringW(section, key, fallback, buffer, size, path);
 }
 
-int ReadSettingNumber(LPCSTR section, LPCSTR key, LPCSTR fallback) {
-  char value[kSettingValueSize];
-  ReadSetting(section, key, fallback, value, sizeof value);
-  return ParseSettingNumber(value);
+int ReadSettingNumber(LPCWSTR section, LPCWSTR key, LPCWSTR fallback) {
+  WCHAR value[kSettingValueSize];
+  ReadSetting(section, key, fallback, value, kSettingValueSize);
+  // Numbers are ASCII; any other character simply ends one, as it would for atoi.
+  char ascii[kSettingValueSize];
+  for (size_t i = 0; i < kSettingValueSize; ++i) {
+    ascii[i] = value[i] < 0x80 ? static_cast<char>(value[i]) : '?';
+    if (value[i] == L'\0') break;
+  }
+  return ParseSettingNumber(ascii);
 }
 
-void WriteSetting(LPCSTR section, LPCSTR key, LPCSTR value) {
-  char path[kTextBufferSize];
-  if (!IniPath(path, sizeof path)) return;
-  WritePrivateProfileStringA(section, key, value, path);
+bool WriteSetting(LPCWSTR section, LPCWSTR key, LPCWSTR value) {
+  WCHAR path[kTextBufferSize];
+  if (!IniPath(path, kTextBufferSize)) return false;
+  return WritePrivateProfileStringW(section, key, value, path) != FALSE;
 }
 
-void WriteSettingNumber(LPCSTR section, LPCSTR key, int value) {
+bool WriteSettingNumber(LPCWSTR section, LPCWSTR key, int value) {
   char text[kSettingValueSize];
   FormatSettingNumber(value, text, sizeof text);
-  WriteSetting(section, key, text);
+  WCHAR wide[kSettingValueSize];
+  for (size_t i = 0; i < kSettingValueSize; ++i) {
+    wide[i] = static_cast<unsigned char>(text[i]);
+    if (text[i] == '\0') break;
+  }
+  return WriteSetting(section, key, wide);
 }
 
 void LoadSettings() {
@@ -48,9 +61,15 @@ void LoadSettings() {
   fOpenRimarts = ReadSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, DEFAULT_FLAG);
 }
 
-void SaveWindowGeometry() {
+bool SaveFlags() {
+  bool kept = WriteSettingNumber(SECTION_SETTINGS, KEY_POPUP, fPopup);
+  kept = WriteSettingNumber(SECTION_SETTINGS, KEY_ONCE, fOnce) && kept;
+  return WriteSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, fOpenRimarts) && kept;
+}
+
+void SaveWindowGeometry(HWND window) {
   RECT rect;
-  if (!GetWindowRect(hwndResult, &rect)) return;
+  if (!GetWindowRect(window, &rect)) return;
   WriteSettingNumber(SECTION_WINDOW, KEY_LEFT, rect.left);
   WriteSettingNumber(SECTION_WINDOW, KEY_TOP, rect.top);
   WriteSettingNumber(SECTION_WINDOW, KEY_WIDTH, rect.right - rect.left);

@@ -1,18 +1,27 @@
-// The private settings file beside the plug-in: options and the result window's place.
+// The private settings file beside the plug-in: options and the result window's place. Paths,
+// sections and keys go through the profile functions' UTF-16 side, so that a folder named in
+// any script works; the file itself keeps the encoding it has (a new one is ANSI).
 #pragma once
 #include <windows.h>
 
-// Path of the settings file, worked out afresh from the module's path; false if unavailable.
-bool IniPath(char* out, DWORD out_size);
+// Path of the settings file, worked out afresh from the module's path. False when there is none
+// the profile functions can use (too long, or the module path unavailable); out still names the
+// file whenever a path could be derived, for telling the user.
+bool IniPath(LPWSTR out, DWORD out_size);
 
-// Reads a value into buffer (the default when absent, or when the file cannot be found).
-void ReadSetting(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size);
+// Reads a value into buffer (the default when absent, or when there is no usable path).
+void ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size);
 // Reads a value and converts its leading number.
-int ReadSettingNumber(LPCSTR section, LPCSTR key, LPCSTR fallback);
-void WriteSetting(LPCSTR section, LPCSTR key, LPCSTR value);
-void WriteSettingNumber(LPCSTR section, LPCSTR key, int value);
+int ReadSettingNumber(LPCWSTR section, LPCWSTR key, LPCWSTR fallback);
+// True when the value reached the file.
+bool WriteSetting(LPCWSTR section, LPCWSTR key, LPCWSTR value);
+bool WriteSettingNumber(LPCWSTR section, LPCWSTR key, int value);
 
 // Reads the three options into their flags.
 void LoadSettings();
-// Stores the result window's rectangle; writes nothing if it cannot be obtained.
-void SaveWindowGeometry();
+// Writes the three options in the order "fPopup", "fOnce", "fOpenRimarts"; true when all were
+// written (all three are tried either way).
+bool SaveFlags();
+// Stores window's rectangle; writes nothing if it cannot be obtained. The host is closing, so a
+// failed write is not reported.
+void SaveWindowGeometry(HWND window);

@@ -4,10 +4,11 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
+#include "../duel/version_scan.h"
 #include "../host/module_state.h"
+#include "../host/show_message.h"
 #include "../host/web_addresses.h"
 #include "settings_file.h"
-#include "settings_keys.h"
 
 namespace {
 
@@ -18,6 +19,26 @@ void EnableWarningOptions(HWND window, BOOL enable) {
 }
 
 int Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0; }
+
+// The program's texts are code page 932; the path may hold any character, so the box is UTF-16.
+const UINT kJapaneseCodePage = 932;
+const char kNotKeptCaption[] = "Vostrel plug-in 設定エラー";
+const char kNotKeptFormat[] =
+    "設定ファイルに書き込めませんでした。\r\n\r\n%s\r\n\r\n"
+    "選んだ設定は今回の起動中は有効ですが、Becky! を再起動すると元に戻ります。";
+
+// Tells the user, over the dialog, that the choice holds only until the host restarts.
+void ReportNotKept(HWND dialog) {
+  WCHAR path[kTextBufferSize];
+  IniPath(path, kTextBufferSize);
+  WCHAR caption[64], format[256], text[kTextBufferSize];
+  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptCaption, -1, caption, 64);
+  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptFormat, -1, format, 256);
+  // wsprintfW never writes more than 1024 characters, the size of text.
+  wsprintfW(text, format, path);
+  PinModule();
+  MessageBoxW(dialog, text, caption, MB_OK | MB_ICONEXCLAMATION);
+}
 
 }  // namespace
 
@@ -33,9 +54,7 @@ BOOL SaveSetupDialog(HWND window) {
   fPopup = Checked(window, IDC_MODE_LOSS);
   fOnce = Checked(window, IDC_ONCE);
   fOpenRimarts = Checked(window, IDC_OPENRIMARTS);
-  WriteSettingNumber(SECTION_SETTINGS, KEY_POPUP, fPopup);
-  WriteSettingNumber(SECTION_SETTINGS, KEY_ONCE, fOnce);
-  WriteSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, fOpenRimarts);
+  if (!SaveFlags()) ReportNotKept(window);
   return TRUE;
 }
 

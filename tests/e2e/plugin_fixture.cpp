@@ -3,8 +3,6 @@
 
 #include <stdio.h>
 
-#include "../../standin/message_file.h"
-
 const char* const kExportNames[15] = {
     "BKC_OnStart",       "BKC_OnExit",        "BKC_OnMenuInit",    "BKC_OnOpenFolder",
     "BKC_OnOpenMail",    "BKC_OnEveryMinute", "BKC_OnOpenCompose", "BKC_OnOutgoing",
@@ -13,24 +11,38 @@ const char* const kExportNames[15] = {
 
 namespace {
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = dir + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = dir + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path);
       } else {
-        DeleteFileA(path.c_str());
+        DeleteFileW(path.c_str());
       }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryW(dir.c_str());
+}
+
+std::wstring Wide(const std::string& ansi) {
+  wchar_t text[MAX_PATH];
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, MAX_PATH);
+  return n > 0 ? text : L"";
+}
+
+std::string Ansi(const std::wstring& wide) {
+  std::string text(wide.size() * 2 + 1, '\0');
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], static_cast<int>(text.size()),
+                              NULL, NULL);
+  text.resize(n > 0 ? n - 1 : 0);
+  return text;
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
@@ -46,31 +58,41 @@ std::vector<HWND> ThreadWindows() {
 
 }  // namespace
 
-PluginCopy::PluginCopy(const char* tag, const char* dll_name) {
+PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring& subfolder) {
+  static int copies = 0;
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char name[MAX_PATH];
-  snprintf(name, sizeof name, "%svostrel_%s_%lu", temp, tag, GetCurrentProcessId());
+  snprintf(name, sizeof name, "%svostrel_%s_%lu_%d", temp, tag, GetCurrentProcessId(), ++copies);
   dir = name;
-  RemoveTree(dir);
+  RemoveTree(Wide(dir));
   CreateDirectoryA(dir.c_str(), NULL);
-  dll = dir + "\\" + dll_name;
-  std::string stem = dll.substr(0, dll.rfind('.'));
-  ini = stem + ".ini";
+  std::wstring folder = Wide(dir);
+  for (size_t at = 0; at < subfolder.size();) {  // each level of a nested subfolder in turn
+    size_t end = subfolder.find(L'\\', at);
+    if (end == std::wstring::npos) end = subfolder.size();
+    folder += L"\\" + subfolder.substr(at, end - at);
+    CreateDirectoryW(folder.c_str(), NULL);
+    at = end + 1;
+  }
+  wdll = folder + L"\\" + Wide(dll_name);
+  wini = wdll.substr(0, wdll.rfind(L'.')) + L".ini";
+  dll = Ansi(wdll);
+  ini = Ansi(wini);
   url_log = dir + "\\urls.log";
-  ok(CopyFileA(harness_dll.c_str(), dll.c_str(), FALSE) != 0, "copying %s to %s failed: %lu",
+  ok(CopyFileW(Wide(harness_dll).c_str(), wdll.c_str(), FALSE) != 0, "copying %s to %s failed: %lu",
      harness_dll.c_str(), dll.c_str(), GetLastError());
   SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
 }
 
 PluginCopy::~PluginCopy() {
   Unload();
-  RemoveTree(dir);
+  RemoveTree(Wide(dir));
 }
 
 bool PluginCopy::Load() {
   Unload();
-  module = LoadLibraryA(dll.c_str());
+  module = LoadLibraryW(wdll.c_str());
   if (module == NULL) return false;
   void** slots = reinterpret_cast<void**>(&bkc);
   exports_complete = true;
@@ -98,8 +120,8 @@ bool PluginCopy::Start() {
 }
 
 void PluginCopy::WriteIni(const std::string& bytes) const {
-  SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-  FILE* file = fopen(ini.c_str(), "wb");
+  SetFileAttributesW(wini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  FILE* file = _wfopen(wini.c_str(), L"wb");
   ok(file != NULL, "cannot write %s", ini.c_str());
   if (file == NULL) return;
   fwrite(bytes.data(), 1, bytes.size(), file);
@@ -108,11 +130,13 @@ void PluginCopy::WriteIni(const std::string& bytes) const {
 
 bool PluginCopy::ReadIni(std::string* bytes) const {
   bytes->clear();
-  DWORD attributes = GetFileAttributesA(ini.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return false;
-  }
-  return ReadWholeFile(ini, bytes);
+  FILE* file = _wfopen(wini.c_str(), L"rb");
+  if (file == NULL) return false;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+  fclose(file);
+  return true;
 }
 
 std::string PluginCopy::IniValue(const char* section, const char* key) const {

@@ -34,8 +34,11 @@ extern const char* const kExportNames[15];
 
 class PluginCopy {
  public:
-  // Makes a fresh folder named after tag and copies the built module into it as dll_name.
-  explicit PluginCopy(const char* tag, const char* dll_name = "Vostrel.dll");
+  // Makes a fresh folder named after tag and copies the built module into it as dll_name, or
+  // into its subfolder (which may be named in any script, or nested deep) when one is given.
+  // Each copy has a folder of its own: a module pinned by its box stays mapped at its path.
+  explicit PluginCopy(const char* tag, const char* dll_name = "Vostrel.dll",
+                      const std::wstring& subfolder = std::wstring());
   ~PluginCopy();  // unloads the module and removes the folder with all it holds
 
   bool Load();    // LoadLibrary and look up the exports; false if the load was refused
@@ -54,7 +57,8 @@ class PluginCopy {
   // Gives the shell time to start a page that should not come (bounded), then reads the log.
   std::vector<std::string> UrlsAfterQuietPeriod() const;
 
-  std::string dir, dll, ini, url_log;
+  std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
+  std::wstring wdll, wini;
   HMODULE module = NULL;
   PluginExports bkc = {};
   bool exports_complete = false;

@@ -98,6 +98,7 @@ struct Placement {
   const char* what;
   const char* window_section;  // null: nothing stored
   RECT expected;               // left, top, right, bottom
+  bool moved = false;          // expected is relative to the work area's top-left corner
 };
 
 void Placements() {
@@ -110,8 +111,21 @@ void Placements() {
       {"keys in upper case",
        "[WINDOW]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=200\r\nHEIGHT=30\r\n",
        {10, 20, 210, 50}},
+      {"partly off the top", "[Window]\r\nleft=10\r\ntop=-20\r\nheight=40\r\n", {10, -20, 260, 20}},
+      // Where no screen is: at the nearest work area's corner, at the stored size.
+      {"off the left", "[Window]\r\nleft=-5000\r\ntop=100\r\n", {0, 0, 250, 27}, true},
+      {"off the right", "[Window]\r\nleft=5000\r\ntop=100\r\n", {0, 0, 250, 27}, true},
+      {"off the top", "[Window]\r\nleft=100\r\ntop=-5000\r\n", {0, 0, 250, 27}, true},
+      {"off the bottom", "[Window]\r\nleft=100\r\ntop=5000\r\n", {0, 0, 250, 27}, true},
+      {"saturated values",
+       "[Window]\r\nleft=99999999999\r\ntop=-99999999999\r\nwidth=300\r\nheight=40\r\n",
+       {0, 0, 300, 40},
+       true},
   };
-  for (const Placement& c : cases) {
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  for (Placement c : cases) {
+    if (c.moved) OffsetRect(&c.expected, work.left, work.top);
     PluginCopy plugin("placement");
     plugin.WriteIni(std::string(kAlwaysShow) + (c.window_section ? c.window_section : ""));
     if (!plugin.Start()) return;

@@ -29,18 +29,43 @@ std::string RectText(const RECT& r) {
   return text;
 }
 
+HWND last_dialog = NULL;
+
 // OK in the dialog with the mode radio button given (1003 warning, 1004 always-show).
 void ChooseMode(PluginCopy& plugin, int radio) {
   static int chosen;
   chosen = radio;
+  ForgetSeenBoxes();
   ScriptNextDialog(
       [](HWND dialog, void*) {
+        last_dialog = dialog;
         SendMessageA(GetDlgItem(dialog, chosen), BM_CLICK, 0, 0);
         SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
       },
       NULL);
   int result = plugin.bkc.OnPlugInSetup(standin.main_window);
   ok(result == 1, "BKC_OnPlugInSetup: expected 1, got %d", result);
+}
+
+// After OK: one box over the dialog naming the settings file when the choice was not written,
+// none when it was.
+void CheckNotKeptBox(const PluginCopy& plugin, const char* what, bool expected) {
+  static const char kCaption[] = "Vostrel plug-in \x90\xdd\x92\xe8\x83G\x83\x89\x81[";
+  int boxes = 0;
+  const SeenBox* box = NULL;
+  for (int i = 0; i < SeenBoxCount(); ++i) {
+    if (SeenBoxAt(i)->text[0] == '\0') continue;  // the dialog itself, active again
+    box = SeenBoxAt(i);
+    ++boxes;
+  }
+  ok(boxes == (expected ? 1 : 0), "%s: expected %d boxes after OK, got %d", what, expected, boxes);
+  if (!expected || boxes != 1) return;
+  ok(strcmp(box->caption, kCaption) == 0, "%s: got caption %s", what,
+     Printable(box->caption).c_str());
+  ok(box->owner == last_dialog, "%s: expected the dialog %p as owner, got %p", what,
+     static_cast<void*>(last_dialog), static_cast<void*>(box->owner));
+  ok(strstr(box->text, plugin.ini.c_str()) != NULL, "%s: the text does not name %s: %s", what,
+     plugin.ini.c_str(), Printable(box->text).c_str());
 }
 
 void RenamedModule() {
@@ -187,6 +212,7 @@ void UnwritableFile(Lock lock) {
   HWND result;
   ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE, "%s: the file was not read", what);
   ChooseMode(plugin, 1003);
+  CheckNotKeptBox(plugin, what, enforced);
   ok(ModeInForce(plugin, &result) == WARNING_MODE, "%s: expected the warning mode after OK", what);
   plugin.bkc.OnExit();
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -206,6 +232,7 @@ void Unwritable() {
   HWND result;
   ok(ModeInForce(plugin, &result) == WARNING_MODE, "folder: expected the defaults");
   ChooseMode(plugin, 1004);
+  CheckNotKeptBox(plugin, "folder", true);
   ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE,
      "folder: expected the always-show mode after OK although nothing could be written");
   plugin.bkc.OnExit();
@@ -214,10 +241,65 @@ void Unwritable() {
      "folder: the folder was replaced");
 }
 
+// Folders named outside code page 932 work; a settings path of MAX_PATH characters or more is
+// no path: the defaults are read, OK says the choice is not kept, and nothing is written.
+void Folders() {
+  PluginCopy probe("paths");                   // how long the temporary folder's path is here
+  const size_t base = probe.wini.size() - 12;  // less "\\Vostrel.ini"
+  struct {
+    const char* what;
+    std::wstring subfolder;
+    bool usable;
+  } cases[] = {
+      {"Korean folder", L"\uD55C\uAE00", true},
+      {"accented folder", L"Jos\u00E9", true},
+      {"path of 259 characters",
+       std::wstring(200, L'd') + L"\\" + std::wstring(259 - base - 214, L'e'), true},
+      {"path of 260 characters",
+       std::wstring(200, L'd') + L"\\" + std::wstring(260 - base - 214, L'e'), false},
+      {"path of 300 characters",
+       std::wstring(200, L'd') + L"\\" + std::wstring(300 - base - 214, L'e'), false},
+  };
+  const std::string stored = "[Settings]\r\nfPopup=0\r\n";
+  for (auto& c : cases) {
+    PluginCopy plugin("paths", "Vostrel.dll", c.subfolder);
+    plugin.WriteIni(stored);
+    if (!plugin.Start()) return;
+    HWND result;
+    ok(ModeInForce(plugin, &result) == (c.usable ? ALWAYS_SHOW_MODE : WARNING_MODE),
+       "%s: expected the file %s", c.what, c.usable ? "read" : "ignored");
+    ChooseMode(plugin, 1004);
+    CheckNotKeptBox(plugin, c.what, !c.usable);
+    ModeInForce(plugin, &result);  // shows the result window, so that exit saves it
+    plugin.bkc.OnExit();
+    std::string now;
+    plugin.ReadIni(&now);
+    if (c.usable) {
+      ok(now.find("fPopup=0") != std::string::npos && now.find("width=") != std::string::npos &&
+             now.find('\0') == std::string::npos,
+         "%s: expected ANSI text with fPopup and width, got %s", c.what, Printable(now).c_str());
+      continue;
+    }
+    ok(now == stored, "%s: expected the file unchanged, got %s", c.what, Printable(now).c_str());
+    std::wstring folder = plugin.wini.substr(0, plugin.wini.rfind(L'\\'));
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+      do files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+      while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    ok(files == 2, "%s: expected only the module and its settings file, got %d files", c.what,
+       files);
+  }
+}
+
 const TestGroup kGroups[] = {
     {"renamed", RenamedModule},
     {"files", Files},
     {"unwritable", Unwritable},
+    {"folders", Folders},
 };
 
 }  // namespace

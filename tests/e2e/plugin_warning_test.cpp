@@ -136,10 +136,42 @@ void StartError() {
   plugin.bkc.OnExit();
 }
 
+// The user closes the mail client while the box is up: from inside the box's loop the host
+// calls exit and, in the worse case, unloads the plug-in. The box must return into code that is
+// still mapped, and no page may open after exit.
+void ExitInBox() {
+  for (bool unload : {false, true}) {
+    static PluginCopy* plugin;
+    static bool free_library;
+    PluginCopy copy(unload ? "exit_unload" : "exit");
+    plugin = &copy;
+    free_library = unload;
+    if (!copy.Start()) return;
+    standin.version = "2.75.02";
+    ScriptNextDialog(
+        [](HWND box, void*) {
+          plugin->bkc.OnExit();
+          if (free_library) FreeLibrary(plugin->module);
+          if (GetModuleHandleW(plugin->wdll.c_str()) == NULL) {
+            ok(false, "the module was unmapped under its box");
+            fflush(stdout);
+            ExitProcess(1);  // the box would return into unmapped code
+          }
+          PostMessageA(box, WM_COMMAND, IDOK, 0);
+        },
+        NULL);
+    standin.xmailer = kLose;
+    copy.bkc.OnOpenMail(0);
+    if (unload) copy.module = NULL;  // the host let it go
+    ok(copy.UrlsAfterQuietPeriod().empty(), "unload %d: a page was opened after exit", unload);
+  }
+}
+
 const TestGroup kGroups[] = {
     {"warnings", Warnings},
     {"silent", Silent},
     {"start_error", StartError},
+    {"exit_in_box", ExitInBox},
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
-// Fuzz target: the settings file path worked out from a module path (code page 932 bytes).
+// Fuzz target: the settings file path worked out from a module path (UTF-16; each input byte is
+// one character, so the corpus stays readable).
 #include <cstdint>
-#include <cstring>
-#include <memory>
+#include <cwchar>
 #include <string>
 
 #include "fuzz_check.h"
@@ -9,53 +9,53 @@
 
 namespace {
 
-const size_t kPathSize = 1024;  // GetModuleFileNameA's buffer in the plug-in
+const size_t kPathSize = 1024;  // GetModuleFileNameW's buffer in the plug-in
 
-bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
 
-// Length of the path before the extension's dot: the last "." that starts a character after the
-// last separator that starts a character; the whole path when the file name has none.
-size_t ReferenceStem(const std::string& path) {
-  size_t name = 0, dot = std::string::npos;
-  for (size_t i = 0; i < path.size();) {
+// Length of the path before the extension's dot: the last "." after the last separator; the
+// whole path when the file name has none.
+size_t ReferenceStem(const std::wstring& path) {
+  size_t name = 0, dot = std::wstring::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
     if (IsSeparator(path[i])) {
       name = i + 1;
-    } else if (path[i] == '.') {
+    } else if (path[i] == L'.') {
       dot = i;
     }
-    i += (fuzz::IsLead(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ? 2 : 1;
   }
-  return dot != std::string::npos && dot >= name ? dot : path.size();
+  return dot != std::wstring::npos && dot >= name ? dot : path.size();
 }
 
-void Check(const std::string& module, const char* module_text, size_t out_size) {
-  std::unique_ptr<char[]> out(new char[out_size == 0 ? 1 : out_size]);
-  memset(out.get(), '#', out_size == 0 ? 1 : out_size);
-  bool ok = DeriveIniPath(module_text, out.get(), out_size);
-  const std::string want = module.substr(0, ReferenceStem(module)) + ".ini";
+wchar_t out[kPathSize + 1];
+
+void Check(const std::wstring& module, size_t out_size) {
+  wmemset(out, L'#', kPathSize + 1);
+  bool ok = DeriveIniPath(module.c_str(), out, out_size);
+  const std::wstring want = module.substr(0, ReferenceStem(module)) + L".ini";
+  for (size_t i = out_size; i <= kPathSize; ++i) FUZZ_CHECK(out[i] == L'#', "written at %zu", i);
   if (out_size == 0) {
-    FUZZ_CHECK(!ok && out[0] == '#', "size 0: expected false and no write");
+    FUZZ_CHECK(!ok, "size 0: expected false");
     return;
   }
-  size_t n = strnlen(out.get(), out_size);
-  FUZZ_CHECK(n < out_size, "no NUL within %zu bytes", out_size);
+  size_t n = wcsnlen(out, out_size);
+  FUZZ_CHECK(n < out_size, "no NUL within %zu characters", out_size);
   if (want.size() < out_size) {
-    FUZZ_CHECK(ok, "expected the path to fit in %zu bytes", out_size);
-    FUZZ_CHECK(want == out.get(), "expected \"%s\", got \"%s\"", want.c_str(), out.get());
+    FUZZ_CHECK(ok && want == out, "expected the path to fit in %zu characters", out_size);
   } else {
-    FUZZ_CHECK(!ok && n == 0, "%zu bytes do not fit in %zu: expected false and empty", want.size(),
-               out_size);
+    FUZZ_CHECK(!ok && n == 0, "%zu characters do not fit in %zu: expected false and empty",
+               want.size(), out_size);
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string module = fuzz::TextOf(data, size, kPathSize - 1);
-  std::unique_ptr<char[]> text(new char[module.size() + 1]);
-  memcpy(text.get(), module.c_str(), module.size() + 1);
+  const std::string bytes = fuzz::TextOf(data, size, kPathSize - 1);
+  std::wstring module;
+  for (unsigned char c : bytes) module += static_cast<wchar_t>(c);
   const size_t expected = ReferenceStem(module) + 4 + 1;  // with ".ini" and the NUL
   const size_t sizes[] = {kPathSize, expected, expected - 1, size % 32};
-  for (size_t s : sizes) Check(module, text.get(), s);
+  for (size_t s : sizes) Check(module, s < kPathSize ? s : kPathSize);
   return 0;
 }

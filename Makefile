@@ -4,7 +4,7 @@ NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 JOBS ?= 2
 
-.PHONY: all setup native win32 test demo dist fuzz bench size format clean
+.PHONY: all setup native win32 test demo dist reproducible fuzz bench size format clean
 
 all: win32
 
@@ -34,6 +34,11 @@ demo: win32
 
 dist: win32
 	@bash scripts/dist.sh $(WIN32)
+
+# Builds the DLL again from a copy of the sources in another folder and packs the zip twice:
+# the bytes must not change (also part of `make test`).
+reproducible: win32
+	@ctest --test-dir $(WIN32) -R '^conformance\.reproducible$$' --output-on-failure
 
 fuzz: setup
 	@bash scripts/fuzz.sh $(BUILD)/fuzz

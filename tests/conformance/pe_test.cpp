@@ -47,6 +47,22 @@ class PeFile {
 
   const IMAGE_NT_HEADERS32* Nt() const { return nt_; }
 
+  // The image checksum as the linker and imagehlp compute it: 16-bit words added with the
+  // carry folded back, the CheckSum field itself skipped, plus the file's length.
+  DWORD Checksum() const {
+    size_t field =
+        reinterpret_cast<const unsigned char*>(&nt_->OptionalHeader.CheckSum) - bytes_.data();
+    DWORD sum = 0;
+    for (size_t i = 0; i < bytes_.size(); i += 2) {
+      if (i == field || i == field + 2) continue;
+      DWORD word = bytes_[i];
+      if (i + 1 < bytes_.size()) word |= bytes_[i + 1] << 8;
+      sum += word;
+      sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    return sum + static_cast<DWORD>(bytes_.size());
+  }
+
   const IMAGE_DATA_DIRECTORY& Directory(int index) const {
     return nt_->OptionalHeader.DataDirectory[index];
   }
@@ -114,6 +130,25 @@ void Headers() {
   ok(pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size > 0, "expected base relocations, got none");
   ok(pe.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size > 0,
      "expected a resource directory, got none");
+  // Load at any address, data never executed, and no exception handlers to dispatch to: what
+  // Windows' binary checkers ask of a 32-bit image without a SafeSEH table.
+  const struct {
+    WORD flag;
+    const char* name;
+  } kHardening[] = {
+      {IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, "DYNAMIC_BASE"},
+      {IMAGE_DLLCHARACTERISTICS_NX_COMPAT, "NX_COMPAT"},
+      {IMAGE_DLLCHARACTERISTICS_NO_SEH, "NO_SEH"},
+  };
+  for (const auto& want : kHardening) {
+    ok((optional.DllCharacteristics & want.flag) != 0,
+       "DllCharacteristics 0x%X: expected %s (0x%X)", optional.DllCharacteristics, want.name,
+       want.flag);
+  }
+  // A link time would make every build of the same sources a different file.
+  ok(file.TimeDateStamp == 0, "link time stamp: expected none, got 0x%lX", file.TimeDateStamp);
+  ok(optional.CheckSum == pe.Checksum(), "CheckSum: the header says 0x%lX, the bytes 0x%lX",
+     optional.CheckSum, pe.Checksum());
 }
 
 struct ExpectedExport {

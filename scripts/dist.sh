@@ -6,8 +6,9 @@ build=${1:?usage: dist.sh WIN32_BUILD_DIR}
 top=$(cd "$(dirname "$0")/.." && pwd)
 dll=$build/src/Vostrel.dll
 [ -f "$dll" ] || { echo "dist: $dll is missing; build it first (make win32)" >&2; exit 1; }
-version=$(sed -n 's/^#define VOSTREL_VERSION_TEXT "\(.*\)"$/\1/p' "$top/src/host/version.h")
-[ -n "$version" ] || { echo "dist: no VOSTREL_VERSION_TEXT in src/host/version.h" >&2; exit 1; }
+# The version text as the compiler sees it: version.h derives it from its numbers.
+version=$(printf '#include "version.h"\nVOSTREL_VERSION_TEXT\n' | cpp -P -I "$top/src/entry" - | tr -d '" \n')
+[ -n "$version" ] || { echo "dist: no VOSTREL_VERSION_TEXT in src/entry/version.h" >&2; exit 1; }
 outdir=${DIST_DIR:-$top/dist}
 mkdir -p "$outdir"
 out=$outdir/Vostrel-$version.zip

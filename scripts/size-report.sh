@@ -5,8 +5,7 @@
 set -euo pipefail
 
 goal=16384
-# DLLs every Windows installation has; anything else would have to ship beside the plug-in.
-system_dlls='kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll'
+system_dlls=$(grep -v '^#' "$(dirname "$0")/../cmake/system-dlls.txt" | tr '\n' ' ')
 
 dll=${1:?usage: $0 path/to/Vostrel.dll}
 [ -f "$dll" ] || { echo "no such file: $dll" >&2; exit 2; }

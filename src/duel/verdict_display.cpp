@@ -1,4 +1,4 @@
-// The duel for an opened message, and how its verdict is shown in either mode.
+// How a verdict is shown in either mode: the warning box or the result window.
 #include "verdict_display.h"
 
 #include <shellapi.h>
@@ -6,7 +6,6 @@
 #include "../../res/resource.h"
 #include "../host/bkapi.h"
 #include "../host/module_state.h"
-#include "../host/plugin_exports.h"
 #include "../host/show_message.h"
 #include "../host/web_addresses.h"
 #include "../settings/settings_file.h"
@@ -101,20 +100,4 @@ INT_PTR CALLBACK ResultDlgProc(HWND window, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return FALSE;
   SetWindowTextA(window, HostVersion());
   return TRUE;
-}
-
-int WINAPI BKC_OnOpenMail(HostArg) {
-  char token[kTextBufferSize];
-  Verdict verdict = VERDICT_DRAW;
-  switch (CheckSenderVersion(token, &verdict)) {
-    case DUEL_SILENT:
-      break;
-    case DUEL_NOT_BECKY:
-      if (!fPopup && hwndResult != NULL) ShowWindow(hwndResult, SW_HIDE);
-      break;
-    case DUEL_VERDICT:
-      ShowVerdict(verdict, token);
-      break;
-  }
-  return 0;
 }

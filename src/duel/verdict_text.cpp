@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "bounded_text.h"
-#include "cp932.h"
+#include "../text/bounded_text.h"
+#include "../text/cp932.h"
 
 namespace {
 

@@ -3,9 +3,8 @@
 #pragma once
 #include <cstddef>
 
+#include "../text/buffer_sizes.h"
 #include "version_scan.h"
-
-const size_t kResultLineSize = 256;
 
 // Caption of the result window, e.g. "LOSE (He:2.8 > You:2.7)".
 void FormatResultLine(char* out, size_t out_size, Verdict verdict, const char* sender,

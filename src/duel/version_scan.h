@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 
+#include "../text/buffer_sizes.h"
+
 // What examining one opened message came to.
 enum DuelOutcome {
   DUEL_SILENT,     // nothing is to happen
@@ -12,9 +14,6 @@ enum DuelOutcome {
 
 // Sign of the version comparison: the sender's version against the user's own.
 enum Verdict { VERDICT_WIN = -1, VERDICT_DRAW = 0, VERDICT_LOSE = 1 };
-
-// Size of the header buffer, the version token, the module path and a message text.
-const size_t kTextBufferSize = 1024;
 
 // First position in haystack where needle matches, ASCII letters compared without case; or null.
 // Moves one byte at a time, like _strnicmp at every position.

@@ -3,7 +3,7 @@
 
 #include <stdarg.h>
 
-#include "../duel/version_scan.h"
+#include "../text/buffer_sizes.h"
 
 int ShowMessage(LPCSTR caption, UINT type, LPCSTR format, ...) {
   // wvsprintfA never writes more than 1024 bytes, the size of this buffer.

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "../duel/bounded_text.h"
+#include "../text/bounded_text.h"
 
 int ParseSettingNumber(const char* text) {
   const char* p = text;

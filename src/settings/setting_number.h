@@ -3,8 +3,7 @@
 #pragma once
 #include <cstddef>
 
-// Size of a value read from or written to the settings file.
-const size_t kSettingValueSize = 256;
+#include "../text/buffer_sizes.h"
 
 // Leading white space, an optional sign and decimal digits; anything else ends the number.
 // Text that does not start with a number reads as 0; values beyond int saturate.

@@ -1,8 +1,8 @@
 // Reads and writes the settings file through the Windows profile functions.
 #include "settings_file.h"
 
-#include "../duel/version_scan.h"
 #include "../host/module_state.h"
+#include "../text/buffer_sizes.h"
 #include "ini_path.h"
 #include "setting_number.h"
 #include "settings_keys.h"

@@ -4,10 +4,10 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
-#include "../duel/version_scan.h"
 #include "../host/module_state.h"
 #include "../host/show_message.h"
 #include "../host/web_addresses.h"
+#include "../text/buffer_sizes.h"
 #include "settings_file.h"
 
 namespace {

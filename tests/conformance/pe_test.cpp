@@ -229,8 +229,7 @@ void Exports() {
 }
 
 bool IsSystemDll(const std::string& name) {
-  static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "shell32.dll",
-                                        "msvcrt.dll",   "gdi32.dll",  "advapi32.dll"};
+  static const char* const kSystem[] = {VOSTREL_SYSTEM_DLLS};
   for (const char* system : kSystem) {
     if (lstrcmpiA(name.c_str(), system) == 0) return true;
   }

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 """Builds the release package into a scratch folder and checks what a user unpacks from it."""
 import os
-import re
 import subprocess
 import sys
 import tempfile
@@ -16,8 +15,11 @@ def check(condition, message):
         failures.append(message)
 
 
-version = re.search(r'#define VOSTREL_VERSION_TEXT "([^"]+)"',
-                    open(os.path.join(top, 'src/host/version.h')).read()).group(1)
+# The version text as the compiler sees it: version.h derives it from its numbers.
+version = subprocess.run(['cpp', '-P', '-I', os.path.join(top, 'src/entry'), '-'],
+                         input='#include "version.h"\nVOSTREL_VERSION_TEXT\n', text=True,
+                         capture_output=True, check=True).stdout.replace('"', '').split()
+version = ''.join(version)
 with tempfile.TemporaryDirectory() as scratch:
     env = dict(os.environ, DIST_DIR=scratch)
     subprocess.run(['bash', os.path.join(top, 'scripts/dist.sh'), build], check=True, env=env,

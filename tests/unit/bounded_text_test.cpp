@@ -1,5 +1,5 @@
 // Bounded text building and the code page 932 character boundary helper.
-#include "duel/bounded_text.h"
+#include "text/bounded_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "duel/cp932.h"
+#include "text/cp932.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The information record the host asks for: four fields, byte for byte.
-#include "host/plugin_info.h"
+#include "entry/plugin_info.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "duel/cp932.h"
+#include "text/cp932.h"
 
 namespace {
 

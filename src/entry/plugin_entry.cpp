@@ -1,15 +1,16 @@
-// Module entry and the host's callbacks: start, exit, setup, information and the no-ops.
+// The module's front door: its entry point and the fifteen functions the host calls.
 #include "../../res/resource.h"
-#include "../duel/bounded_text.h"
+#include "../duel/check_sender.h"
 #include "../duel/verdict_display.h"
+#include "../host/bkapi.h"
+#include "../host/module_state.h"
+#include "../host/show_message.h"
 #include "../settings/settings_file.h"
-#include "../settings/setting_number.h"
 #include "../settings/setup_dialog.h"
-#include "bkapi.h"
-#include "module_state.h"
+#include "../text/bounded_text.h"
+#include "../text/buffer_sizes.h"
 #include "plugin_exports.h"
 #include "plugin_info.h"
-#include "show_message.h"
 
 namespace {
 
@@ -58,6 +59,22 @@ int WINAPI BKC_OnExit() {
   if (hwndResult != NULL) {
     SaveWindowGeometry(hwndResult);
     DestroyWindow(hwndResult);
+  }
+  return 0;
+}
+
+int WINAPI BKC_OnOpenMail(HostArg) {
+  char token[kTextBufferSize];
+  Verdict verdict = VERDICT_DRAW;
+  switch (CheckSenderVersion(token, &verdict)) {
+    case DUEL_SILENT:
+      break;
+    case DUEL_NOT_BECKY:
+      if (!fPopup && hwndResult != NULL) ShowWindow(hwndResult, SW_HIDE);
+      break;
+    case DUEL_VERDICT:
+      ShowVerdict(verdict, token);
+      break;
   }
   return 0;
 }

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../e2e/harness.h"
+#include "../harness/export_table.h"
+#include "../harness/harness.h"
 #include "binary_reader.h"
 
 namespace {
@@ -151,20 +152,6 @@ void Headers() {
      optional.CheckSum, pe.Checksum());
 }
 
-struct ExpectedExport {
-  const char* name;
-  WORD ordinal;
-};
-
-const ExpectedExport kExports[] = {
-    {"BKC_OnStart", 1},        {"BKC_OnExit", 2},        {"BKC_OnMenuInit", 3},
-    {"BKC_OnOpenFolder", 4},   {"BKC_OnOpenMail", 5},    {"BKC_OnEveryMinute", 6},
-    {"BKC_OnOpenCompose", 7},  {"BKC_OnOutgoing", 8},    {"BKC_OnKeyDispatch", 9},
-    {"BKC_OnRetrieve", 10},    {"BKC_OnSend", 11},       {"BKC_OnFinishRetrieve", 12},
-    {"BKC_OnPlugInSetup", 13}, {"BKC_OnPlugInInfo", 14}, {"BKC_OnDragDrop", 15},
-};
-const int kExportCount = sizeof kExports / sizeof kExports[0];
-
 void Exports() {
   PeFile pe;
   if (!pe.Load(harness_dll)) return;
@@ -197,7 +184,7 @@ void Exports() {
   ok(names.size() == exports->NumberOfNames, "expected %lu readable names, got %d",
      exports->NumberOfNames, static_cast<int>(names.size()));
 
-  for (const ExpectedExport& want : kExports) {
+  for (const ExportContract& want : kExportTable) {
     int found = -1;
     for (size_t i = 0; i < names.size(); ++i) {
       if (names[i] == want.name) found = static_cast<int>(i);

@@ -10,7 +10,7 @@
 
 #include "../../res/resource.h"
 #include "../../src/host/web_addresses.h"
-#include "../e2e/harness.h"
+#include "../harness/harness.h"
 #include "binary_reader.h"
 
 namespace {

@@ -8,7 +8,8 @@
 
 #include "../../standin/box_watch.h"
 #include "../../standin/host_api.h"
-#include "../e2e/harness.h"
+#include "../harness/export_table.h"
+#include "../harness/harness.h"
 #include "binary_reader.h"
 
 namespace {
@@ -44,20 +45,6 @@ __attribute__((noinline)) CallResult CallMeasured(FARPROC fn, const DWORD* args,
   return result;
 }
 
-struct ExportCall {
-  const char* name;
-  int arguments;
-  DWORD returns;
-};
-
-const ExportCall kCalls[] = {
-    {"BKC_OnStart", 0, 0},      {"BKC_OnMenuInit", 3, 0},       {"BKC_OnOpenFolder", 1, 0},
-    {"BKC_OnOpenMail", 1, 0},   {"BKC_OnEveryMinute", 0, 0},    {"BKC_OnOpenCompose", 2, 0},
-    {"BKC_OnOutgoing", 2, 0},   {"BKC_OnKeyDispatch", 3, 0},    {"BKC_OnRetrieve", 2, 0},
-    {"BKC_OnSend", 1, 0},       {"BKC_OnFinishRetrieve", 1, 0}, {"BKC_OnPlugInSetup", 1, 1},
-    {"BKC_OnPlugInInfo", 1, 0}, {"BKC_OnDragDrop", 4, 0},       {"BKC_OnExit", 0, 0},
-};
-
 void CancelDialog(HWND dialog, void*) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }
 
 void Stdcall() {
@@ -68,7 +55,7 @@ void Stdcall() {
   ok(plugin != NULL, "LoadLibraryA(%s) failed, error %lu", harness_dll.c_str(), GetLastError());
   if (plugin == NULL) return;
   std::vector<unsigned char> info(496 + 16, 0xCC);
-  for (const ExportCall& call : kCalls) {
+  for (const ExportContract& call : kExportTable) {
     FARPROC fn = GetProcAddress(plugin, call.name);
     ok(fn != NULL, "%s: not exported", call.name);
     if (fn == NULL) continue;

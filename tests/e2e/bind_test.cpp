@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "../../src/host/bkapi.h"
-#include "harness.h"
+#include "../harness/harness.h"
 
 namespace {
 

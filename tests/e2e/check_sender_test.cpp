@@ -8,7 +8,7 @@
 #include "../../src/host/bkapi.h"
 #include "../../src/host/module_state.h"
 #include "../../standin/host_api.h"
-#include "harness.h"
+#include "../harness/harness.h"
 
 namespace {
 

@@ -3,12 +3,6 @@
 
 #include <stdio.h>
 
-const char* const kExportNames[15] = {
-    "BKC_OnStart",       "BKC_OnExit",        "BKC_OnMenuInit",    "BKC_OnOpenFolder",
-    "BKC_OnOpenMail",    "BKC_OnEveryMinute", "BKC_OnOpenCompose", "BKC_OnOutgoing",
-    "BKC_OnKeyDispatch", "BKC_OnRetrieve",    "BKC_OnSend",        "BKC_OnFinishRetrieve",
-    "BKC_OnPlugInSetup", "BKC_OnPlugInInfo",  "BKC_OnDragDrop"};
-
 namespace {
 
 void RemoveTree(const std::wstring& dir) {
@@ -96,8 +90,8 @@ bool PluginCopy::Load() {
   if (module == NULL) return false;
   void** slots = reinterpret_cast<void**>(&bkc);
   exports_complete = true;
-  for (int i = 0; i < 15; ++i) {
-    slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportNames[i]));
+  for (int i = 0; i < kExportCount; ++i) {
+    slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportTable[i].name));
     exports_complete = exports_complete && slots[i] != NULL;
   }
   return exports_complete;

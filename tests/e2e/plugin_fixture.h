@@ -9,7 +9,8 @@
 
 #include "../../standin/box_watch.h"
 #include "../../standin/host_api.h"
-#include "harness.h"
+#include "../harness/export_table.h"
+#include "../harness/harness.h"
 
 struct PluginExports {
   int(WINAPI* OnStart)();
@@ -28,9 +29,6 @@ struct PluginExports {
   int(WINAPI* OnPlugInInfo)(void*);
   int(WINAPI* OnDragDrop)(LPARAM, LPARAM, LPARAM, LPARAM);
 };
-
-// The fifteen exports in ordinal order (ordinal = index + 1).
-extern const char* const kExportNames[15];
 
 class PluginCopy {
  public:

@@ -98,11 +98,11 @@ void Info() {
 void Exports() {
   PluginCopy plugin("exports");
   ok(plugin.Load(), "load failed");
-  for (int i = 0; i < 15; ++i) {
-    FARPROC by_name = GetProcAddress(plugin.module, kExportNames[i]);
+  for (int i = 0; i < kExportCount; ++i) {
+    FARPROC by_name = GetProcAddress(plugin.module, kExportTable[i].name);
     FARPROC by_ordinal = GetProcAddress(plugin.module, MAKEINTRESOURCEA(i + 1));
     ok(by_name != NULL && by_name == by_ordinal,
-       "%s: expected ordinal %d, by name %p by ordinal %p", kExportNames[i], i + 1,
+       "%s: expected ordinal %d, by name %p by ordinal %p", kExportTable[i].name, i + 1,
        reinterpret_cast<void*>(by_name), reinterpret_cast<void*>(by_ordinal));
   }
   if (!plugin.exports_complete) return;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../../res/resource.h"
 #include "../../standin/box_watch.h"
 #include "../../standin/host_api.h"
 #include "../harness/export_table.h"

@@ -31,7 +31,7 @@ std::string RectText(const RECT& r) {
 
 HWND last_dialog = NULL;
 
-// OK in the dialog with the mode radio button given (1003 warning, 1004 always-show).
+// OK in the dialog with the mode radio button given (IDC_MODE_LOSS or IDC_MODE_ALWAYS).
 void ChooseMode(PluginCopy& plugin, int radio) {
   static int chosen;
   chosen = radio;
@@ -211,7 +211,7 @@ void UnwritableFile(Lock lock) {
   if (!plugin.Start()) return;
   HWND result;
   ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE, "%s: the file was not read", what);
-  ChooseMode(plugin, 1003);
+  ChooseMode(plugin, IDC_MODE_LOSS);
   CheckNotKeptBox(plugin, what, enforced);
   ok(ModeInForce(plugin, &result) == WARNING_MODE, "%s: expected the warning mode after OK", what);
   plugin.bkc.OnExit();
@@ -231,7 +231,7 @@ void Unwritable() {
   if (!plugin.Start()) return;
   HWND result;
   ok(ModeInForce(plugin, &result) == WARNING_MODE, "folder: expected the defaults");
-  ChooseMode(plugin, 1004);
+  ChooseMode(plugin, IDC_MODE_ALWAYS);
   CheckNotKeptBox(plugin, "folder", true);
   ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE,
      "folder: expected the always-show mode after OK although nothing could be written");
@@ -268,7 +268,7 @@ void Folders() {
     HWND result;
     ok(ModeInForce(plugin, &result) == (c.usable ? ALWAYS_SHOW_MODE : WARNING_MODE),
        "%s: expected the file %s", c.what, c.usable ? "read" : "ignored");
-    ChooseMode(plugin, 1004);
+    ChooseMode(plugin, IDC_MODE_ALWAYS);
     CheckNotKeptBox(plugin, c.what, !c.usable);
     ModeInForce(plugin, &result);  // shows the result window, so that exit saves it
     plugin.bkc.OnExit();

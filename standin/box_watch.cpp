@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <deque>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -13,8 +14,10 @@ const UINT_PTR kScriptTimer = 0x5C1;
 HHOOK hook = NULL;
 // Every box since the last ForgetSeenBoxes, in order; a deque keeps the entries in place.
 std::deque<SeenBox> seen;
-long forgotten = 0;         // boxes dropped by ForgetSeenBoxes, to number the boxes of a run
-std::set<HWND> open_boxes;  // recorded and not yet destroyed: activated again, not new
+long forgotten = 0;  // boxes dropped by ForgetSeenBoxes, to number the boxes of a run
+// Recorded boxes not yet gone: a box activated again, even while it is being destroyed, is not
+// a new one.
+std::set<HWND> open_boxes;
 DialogScript pending_script = NULL;
 void* pending_context = NULL;
 HWND scripted_dialog = NULL;
@@ -67,9 +70,12 @@ bool WaitBeforeClosing(HWND box) {
   return false;
 }
 
-bool IsDialogWindow(HWND window) {
+// A dialog of this thread: on Wine's desktop, shared by all the programs of a session, the hook
+// may also hear of another program's windows taking the focus.
+bool IsOwnDialog(HWND window) {
   char name[16];
-  return GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "#32770") == 0;
+  return GetWindowThreadProcessId(window, NULL) == GetCurrentThreadId() &&
+         GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "#32770") == 0;
 }
 
 // A message box holds push buttons and static controls (its text and icon) and nothing else.
@@ -92,8 +98,13 @@ bool IsMessageBox(HWND dialog) {
 
 void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(NULL, timer);
-  DialogScript script = pending_script;
   HWND dialog = scripted_dialog;
+  // A modal dialog may be activated before its loop shows it; a user acts once it shows.
+  if (IsWindow(dialog) && !IsWindowVisible(dialog)) {
+    SetTimer(NULL, kScriptTimer, 10, RunScript);
+    return;
+  }
+  DialogScript script = pending_script;
   pending_script = NULL;
   scripted_dialog = NULL;
   if (script != NULL && IsWindow(dialog)) script(dialog, pending_context);
@@ -108,14 +119,15 @@ void Record(HWND box) {
   if (text != NULL) GetWindowTextA(text, entry->text, sizeof entry->text);
   entry->owner = GetWindow(box, GW_OWNER);
   entry->window = box;
+  for (auto it = open_boxes.begin(); it != open_boxes.end();) {
+    it = IsWindow(*it) ? std::next(it) : open_boxes.erase(it);
+  }
   open_boxes.insert(box);
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
   HWND window = reinterpret_cast<HWND>(wParam);
-  if (code == HCBT_DESTROYWND) {
-    open_boxes.erase(window);
-  } else if (code == HCBT_ACTIVATE && IsDialogWindow(window) && window != scripted_dialog) {
+  if (code == HCBT_ACTIVATE && IsOwnDialog(window) && window != scripted_dialog) {
     if (pending_script != NULL && scripted_dialog == NULL) {
       scripted_dialog = window;
       SetTimer(NULL, kScriptTimer, 10, RunScript);

@@ -24,10 +24,7 @@ trap '"$session" stop "$state" >/dev/null 2>&1 || true' EXIT
 wine_session_env "$state"
 
 if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
-  # Xvfb has no window manager: Wine's own desktop draws the frames and captions.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vostrel /f </dev/null >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vostrel /d 1024x768 /f \
-    </dev/null >/dev/null 2>&1
+  # Wine's own desktop (set up by session.sh) draws the frames and captions.
   # The plug-in's dialogs ask for Windows' Japanese fonts; IPA Gothic stands in for them.
   for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f \

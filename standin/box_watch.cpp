@@ -3,14 +3,21 @@
 
 #include <string.h>
 
+#include <deque>
+#include <iterator>
+#include <set>
+
 namespace {
 
-const int kMaxSeen = 64;
 const UINT_PTR kScriptTimer = 0x5C1;
 
 HHOOK hook = NULL;
-SeenBox seen[kMaxSeen];
-int seen_count = 0;
+// Every box since the last ForgetSeenBoxes, in order; a deque keeps the entries in place.
+std::deque<SeenBox> seen;
+long forgotten = 0;  // boxes dropped by ForgetSeenBoxes, to number the boxes of a run
+// Recorded boxes not yet gone: a box activated again, even while it is being destroyed, is not
+// a new one.
+std::set<HWND> open_boxes;
 DialogScript pending_script = NULL;
 void* pending_context = NULL;
 HWND scripted_dialog = NULL;
@@ -20,7 +27,7 @@ const int kMaxWaiting = 8;
 struct WaitingBox {
   UINT_PTR timer;
   HWND box;
-  int seen_index;
+  long number;  // the box's place in the run, counted from the first box ever seen
 };
 WaitingBox waiting[kMaxWaiting];
 int delay_ms = 0;
@@ -40,10 +47,11 @@ void CALLBACK FinishBox(HWND, UINT, UINT_PTR timer, DWORD) {
   for (WaitingBox& w : waiting) {
     if (w.timer != timer) continue;
     HWND box = w.box;
-    int index = w.seen_index;
+    long number = w.number;
     w = WaitingBox();
     if (!IsWindow(box)) return;
-    if (on_shown != NULL) on_shown(box, SeenBoxAt(index), shown_context);
+    if (on_shown != NULL)
+      on_shown(box, SeenBoxAt(static_cast<int>(number - forgotten)), shown_context);
     if (close_boxes) PostMessageA(box, WM_COMMAND, IDOK, 0);
     return;
   }
@@ -56,49 +64,77 @@ bool WaitBeforeClosing(HWND box) {
     w.timer = SetTimer(NULL, 0, static_cast<UINT>(delay_ms), FinishBox);
     if (w.timer == 0) return false;
     w.box = box;
-    w.seen_index = seen_count - 1;
+    w.number = forgotten + static_cast<long>(seen.size()) - 1;
     return true;
   }
   return false;
 }
 
-bool IsDialogWindow(HWND window) {
+// A dialog of this thread: on Wine's desktop, shared by all the programs of a session, the hook
+// may also hear of another program's windows taking the focus.
+bool IsOwnDialog(HWND window) {
   char name[16];
-  return GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "#32770") == 0;
+  return GetWindowThreadProcessId(window, NULL) == GetCurrentThreadId() &&
+         GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "#32770") == 0;
+}
+
+// A message box holds push buttons and static controls (its text and icon) and nothing else.
+// The plug-in's settings dialog has check boxes, radio buttons and group boxes, and its result
+// window no controls at all: neither is a box, though both are dialogs that get activated.
+bool IsMessageBox(HWND dialog) {
+  bool button = false;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != NULL;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[16];
+    if (GetClassNameA(child, name, sizeof name) <= 0) return false;
+    if (lstrcmpiA(name, "Static") == 0) continue;
+    if (lstrcmpiA(name, "Button") != 0) return false;
+    LONG type = GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK;
+    if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return false;
+    button = true;
+  }
+  return button;
 }
 
 void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(NULL, timer);
-  DialogScript script = pending_script;
   HWND dialog = scripted_dialog;
+  // A modal dialog may be activated before its loop shows it; a user acts once it shows.
+  if (IsWindow(dialog) && !IsWindowVisible(dialog)) {
+    SetTimer(NULL, kScriptTimer, 10, RunScript);
+    return;
+  }
+  DialogScript script = pending_script;
   pending_script = NULL;
   scripted_dialog = NULL;
   if (script != NULL && IsWindow(dialog)) script(dialog, pending_context);
 }
 
 void Record(HWND box) {
-  SeenBox* entry = &seen[seen_count < kMaxSeen ? seen_count : kMaxSeen - 1];
-  if (seen_count < kMaxSeen) ++seen_count;
+  seen.emplace_back();
+  SeenBox* entry = &seen.back();
   GetWindowTextA(box, entry->caption, sizeof entry->caption);
   entry->text[0] = '\0';
   HWND text = GetDlgItem(box, 0xFFFF);
   if (text != NULL) GetWindowTextA(text, entry->text, sizeof entry->text);
   entry->owner = GetWindow(box, GW_OWNER);
   entry->window = box;
+  for (auto it = open_boxes.begin(); it != open_boxes.end();) {
+    it = IsWindow(*it) ? std::next(it) : open_boxes.erase(it);
+  }
+  open_boxes.insert(box);
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE) {
-    HWND window = reinterpret_cast<HWND>(wParam);
-    if (IsDialogWindow(window) && window != scripted_dialog) {
-      if (pending_script != NULL && scripted_dialog == NULL) {
-        scripted_dialog = window;
-        SetTimer(NULL, kScriptTimer, 10, RunScript);
-      } else if (pending_script == NULL && !IsWaiting(window)) {
-        Record(window);
-        bool waits = (delay_ms > 0 || !close_boxes) && WaitBeforeClosing(window);
-        if (!waits) PostMessageA(window, WM_COMMAND, IDOK, 0);
-      }
+  HWND window = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_ACTIVATE && IsOwnDialog(window) && window != scripted_dialog) {
+    if (pending_script != NULL && scripted_dialog == NULL) {
+      scripted_dialog = window;
+      SetTimer(NULL, kScriptTimer, 10, RunScript);
+    } else if (IsMessageBox(window) && !open_boxes.count(window) && !IsWaiting(window)) {
+      Record(window);
+      bool waits = (delay_ms > 0 || !close_boxes) && WaitBeforeClosing(window);
+      if (!waits) PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
   }
   return CallNextHookEx(hook, code, wParam, lParam);
@@ -115,13 +151,16 @@ void StopWatchingBoxes() {
   hook = NULL;
 }
 
-int SeenBoxCount() { return seen_count; }
+int SeenBoxCount() { return static_cast<int>(seen.size()); }
 
 const SeenBox* SeenBoxAt(int index) {
-  return index >= 0 && index < seen_count ? &seen[index] : NULL;
+  return index >= 0 && index < SeenBoxCount() ? &seen[static_cast<size_t>(index)] : NULL;
 }
 
-void ForgetSeenBoxes() { seen_count = 0; }
+void ForgetSeenBoxes() {
+  forgotten += static_cast<long>(seen.size());
+  seen.clear();
+}
 
 void ScriptNextDialog(DialogScript script, void* context) {
   pending_script = script;

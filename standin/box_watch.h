@@ -1,5 +1,6 @@
-// Watches the message boxes and dialogs of the calling thread: records what each showed, then
-// closes it, or hands a dialog to a script that drives it. For unattended runs and tests.
+// Watches the message boxes and dialogs of the calling thread: records what each box showed, then
+// closes it, or hands a dialog to a script that drives it. Other dialogs (the plug-in's settings
+// dialog and result window) are never taken for boxes. For unattended runs and tests.
 #pragma once
 #include <windows.h>
 
@@ -14,6 +15,8 @@ struct SeenBox {
 void WatchBoxes();
 void StopWatchingBoxes();
 
+// Every box shown since the last ForgetSeenBoxes, in order, however many; a box activated again
+// is not counted again.
 int SeenBoxCount();
 const SeenBox* SeenBoxAt(int index);
 void ForgetSeenBoxes();
@@ -23,8 +26,8 @@ void ForgetSeenBoxes();
 typedef void (*DialogScript)(HWND dialog, void* context);
 void ScriptNextDialog(DialogScript script, void* context);
 
-// Optional, for programs that show what happened (the stand-in host): once a box or an unscripted
-// dialog has been recorded, leave it up for delay_ms so that it paints, then call shown (may be
+// Optional, for programs that show what happened (the stand-in host): once a box has been
+// recorded, leave it up for delay_ms so that it paints, then call shown (may be
 // null) and close it, or, with close false, leave it for a person to close. The default,
 // delay 0 and closing, is what WatchBoxes alone does: close at once.
 typedef void (*BoxShown)(HWND box, const SeenBox* seen, void* context);

@@ -29,6 +29,8 @@ const char kUsage[] =
     "  --shots DIR        save each box, the result window after each message and the\n"
     "                     settings dialog as PNG files in DIR\n"
     "  --wait MS          how long to let windows paint after each message (default 300)\n"
+    "  --timing           at the end, tell on standard error how long the plug-in took\n"
+    "                     over all messages\n"
     "  --help             this text\n"
     "Exit status: 0 done, 1 wrong usage, 2 a message file is missing or not a message,\n"
     "3 the plug-in is missing, refused to load or lacks the BKC_ functions.\n";
@@ -135,6 +137,8 @@ int ParseCommandLine(int argc, char** argv, Options* options) {
       options->attended = 0;
     } else if (arg == "--attended") {
       options->attended = 1;
+    } else if (arg == "--timing") {
+      options->timing = true;
     } else if (arg == "--shots") {
       const char* v = value("--shots");
       if (v == NULL) return EXIT_USAGE;

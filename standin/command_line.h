@@ -19,6 +19,7 @@ struct Options {
   int attended = -1;  // -1: decided by standard input
   std::string shots;
   int wait_ms = 300;
+  bool timing = false;
 };
 
 // Returns -1 when the command line is complete, or the exit status to end with (after the usage

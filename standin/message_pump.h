@@ -7,8 +7,24 @@
 // Serves this thread's windows for the given time (0: only what is queued now).
 void Pump(int milliseconds);
 
-// Processes this one started, such as the browser a plug-in opened (Wine's own helpers aside).
-std::set<DWORD> ChildProcesses();
+// The processes this one starts, such as the browser a plug-in opens for a page (Wine's own
+// helpers aside). A list of all processes costs milliseconds, so the host puts itself in a job,
+// which its children join, and takes the list only when the job's count of processes grew.
+class ChildWatch {
+ public:
+  ChildWatch();
+  ~ChildWatch();
+  // Notes the children there are now.
+  void Mark();
+  // Lets the children started since Mark finish (a few seconds at most), serving windows.
+  void WaitForNew();
 
-// Lets the processes started since `before` finish (a few seconds at most), serving windows.
-void WaitForNewChildren(const std::set<DWORD>& before);
+ private:
+  // Processes ever started in the job; without a job, a new value at every call.
+  DWORD Started();
+  HANDLE job_ = NULL;
+  DWORD calls_ = 0;
+  DWORD started_ = 0;
+  bool marked_ = false;
+  std::set<DWORD> known_;
+};

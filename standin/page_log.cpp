@@ -19,8 +19,14 @@ PageLog::~PageLog() {
 
 std::vector<std::string> PageLog::NewPages() {
   std::vector<std::string> pages;
+  // Asked after every message: the file is read only once it has grown.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (path_.empty() || !GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data) ||
+      (data.nFileSizeHigh == 0 && data.nFileSizeLow <= read_)) {
+    return pages;
+  }
   std::string text;
-  if (path_.empty() || !ReadWholeFile(path_, &text) || text.size() <= read_) return pages;
+  if (!ReadWholeFile(path_, &text) || text.size() <= read_) return pages;
   size_t pos = read_;
   size_t end;
   while ((end = text.find('\n', pos)) != std::string::npos) {

@@ -34,17 +34,14 @@ HWND FindResultWindow(HWND owner) {
 }  // namespace
 
 void ShotOfBox(HWND box, const SeenBox*, void* shots) {
-  // The plug-in's result window may get activated too; it is pictured as the result instead.
-  if (box == FindResultWindow(standin.main_window)) return;
   Shots* run_shots = static_cast<Shots*>(shots);
   run_shots->of_box[box] = run_shots->Take(box, "box");
 }
 
 void Reporter::Report(bool after_message) {
   if (result_ == NULL) result_ = FindResultWindow(main_);
-  for (int i = reported_boxes_; i < SeenBoxCount(); ++i) {
+  for (int i = 0; i < SeenBoxCount(); ++i) {
     const SeenBox* box = SeenBoxAt(i);
-    if (box->window != NULL && box->window == result_) continue;  // activated, not a box
     std::string line = "  box " + Quoted(Utf8FromAnsi(box->caption));
     if (box->text[0] != '\0') line += ": " + OneLine(Utf8FromAnsi(box->text));
     line += box->owner == NULL ? "  (no owner)" : "  (owned)";
@@ -53,7 +50,8 @@ void Reporter::Report(bool after_message) {
     if (shot != shots_->of_box.end() && !shot->second.empty()) Say("  shot " + shot->second);
     ++shown_;
   }
-  reported_boxes_ = SeenBoxCount();
+  // Reported boxes are dropped, so that a long run keeps no more than one message's worth.
+  ForgetSeenBoxes();
   shots_->of_box.clear();
   for (const std::string& page : pages_->NewPages()) {
     Say("  page opened: " + page);

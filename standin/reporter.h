@@ -27,7 +27,6 @@ class Reporter {
   PageLog* pages_;
   Shots* shots_;
   HWND result_ = NULL;
-  int reported_boxes_ = 0;
   int shown_ = 0;
   bool last_visible_ = false;
   std::string last_caption_;

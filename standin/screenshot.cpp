@@ -1,9 +1,51 @@
-// Screen capture through GDI: the window's rectangle is copied from the screen into a DIB.
+// Screen capture through GDI: the window's rectangle is copied from the screen into a DIB, which
+// GDI+ saves as PNG.
 #include "screenshot.h"
+
+#include <gdiplus.h>
 
 #include <vector>
 
-#include "png_file.h"
+namespace {
+
+using namespace Gdiplus;
+
+// GDI+'s own PNG encoder, looked up by its MIME type.
+bool PngEncoder(CLSID* clsid) {
+  UINT count = 0, size = 0;
+  if (DllExports::GdipGetImageEncodersSize(&count, &size) != Ok || size == 0) return false;
+  std::vector<BYTE> buffer(size);
+  ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
+  if (DllExports::GdipGetImageEncoders(count, size, codecs) != Ok) return false;
+  for (UINT i = 0; i < count; ++i) {
+    if (lstrcmpiW(codecs[i].MimeType, L"image/png") == 0) {
+      *clsid = codecs[i].Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SavePng(HBITMAP bitmap, const std::string& path) {
+  int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
+  if (length <= 0) return false;
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+  GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (GdiplusStartup(&token, &input, NULL) != Ok) return false;
+  bool saved = false;
+  CLSID png;
+  GpBitmap* image = NULL;
+  if (PngEncoder(&png) && DllExports::GdipCreateBitmapFromHBITMAP(bitmap, NULL, &image) == Ok) {
+    saved = DllExports::GdipSaveImageToFile(image, wide.c_str(), &png, NULL) == Ok;
+    DllExports::GdipDisposeImage(image);
+  }
+  GdiplusShutdown(token);
+  return saved;
+}
+
+}  // namespace
 
 bool SaveWindowShot(HWND window, const std::string& path) {
   RECT rect;
@@ -34,18 +76,9 @@ bool SaveWindowShot(HWND window, const std::string& path) {
     GdiFlush();
     SelectObject(memory, old);
   }
-  std::vector<uint8_t> rgb;
-  if (copied) {
-    const uint8_t* pixels = static_cast<const uint8_t*>(bits);
-    rgb.resize(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
-      rgb[i * 3] = pixels[i * 4 + 2];  // the DIB holds blue, green, red, unused
-      rgb[i * 3 + 1] = pixels[i * 4 + 1];
-      rgb[i * 3 + 2] = pixels[i * 4];
-    }
-  }
+  bool saved = copied && SavePng(bitmap, path);
   if (bitmap != NULL) DeleteObject(bitmap);
   if (memory != NULL) DeleteDC(memory);
   ReleaseDC(NULL, screen);
-  return copied && WriteFileBytes(path, EncodePng(width, height, rgb));
+  return saved;
 }

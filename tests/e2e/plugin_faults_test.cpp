@@ -170,9 +170,9 @@ HANDLE NextHandle() {
   return event;
 }
 
-// Hiding the result window and closing a box each wait up to a second under Xvfb with no
-// window manager (Wine waits for the unmap to be noticed), so those come every 100th message;
-// the rest (WIN, DRAW, silent Becky!) run the whole examination each time.
+// Hiding the result window and closing a box cost Wine far more than an examination, so those
+// come every 100th message; the rest (WIN, DRAW, silent Becky!) run the whole examination each
+// time.
 const int kMessages = 1000;
 const int kEvery = 100;
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A Wine session for the build's Windows programs: a private prefix and a virtual X display.
+# A Wine session for the build's Windows programs: a private prefix with Wine's virtual desktop,
+# on a virtual X display.
 #   session.sh ensure STATE_DIR [URL_LOGGER_EXE]   start both unless already running
 #   session.sh stop STATE_DIR                      end the Wine server and the display
 set -eu
@@ -42,6 +43,15 @@ init_prefix() {
     fi
     wineserver -w
     touch "$state/prefix/.vostrel-ready"
+  fi
+  if [ ! -f "$state/prefix/.vostrel-desktop" ]; then
+    # Windows always has its desktop window manager; Xvfb has none, and Wine would wait for one
+    # some seconds at every hide and every box closed. Wine's own desktop window takes its place.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vostrel /f </dev/null >/dev/null 2>&1 9>&-
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vostrel /d 1024x768 /f \
+      </dev/null >/dev/null 2>&1 9>&-
+    wineserver -w
+    touch "$state/prefix/.vostrel-desktop"
   fi
   # A persistent server, started here with no inherited output, so that no test's wine
   # command starts one that would hold the test's output open. Fails if one runs already.

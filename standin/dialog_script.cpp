@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "../res/resource.h"
 #include "box_watch.h"
 #include "host_output.h"
 
@@ -74,7 +75,10 @@ void CALLBACK DialogStep(HWND, UINT, UINT_PTR timer, DWORD) {
     return;
   }
   const std::string& word = dialog_run.words[dialog_run.next++];
-  int id = word == "ok" ? IDOK : word == "cancel" ? IDCANCEL : word == "always" ? 1004 : 1003;
+  int id = word == "ok"       ? IDOK
+           : word == "cancel" ? IDCANCEL
+           : word == "always" ? IDC_MODE_ALWAYS
+                              : IDC_MODE_LOSS;
   HWND control = GetDlgItem(dialog, id);
   dialog_run.lines.push_back("  click " + (control ? Quoted(WindowText(control)) : word));
   if (control != NULL && IsWindowEnabled(control)) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "../src/entry/plugin_info.h"
 #include "box_watch.h"
 #include "command_line.h"
 #include "dialog_script.h"
@@ -35,11 +36,11 @@ Function Export(HMODULE module, const char* name) {
 }
 
 // Copies a fixed-width field of the information record, which need not hold a NUL.
-std::string Field(const char* record, size_t offset, size_t width) {
-  const char* start = record + offset;
+template <size_t N>
+std::string Field(const char (&field)[N]) {
   size_t n = 0;
-  while (n < width && start[n] != '\0') ++n;
-  return Utf8FromAnsi(std::string(start, n));
+  while (n < N && field[n] != '\0') ++n;
+  return Utf8FromAnsi(std::string(field, n));
 }
 
 bool close_requested = false;
@@ -122,12 +123,12 @@ int main(int argc, char** argv) {
   }
 
   if (options.info) {
-    char record[496];
-    memset(record, 0, sizeof record);
-    on_info(reinterpret_cast<LPARAM>(record));
-    Say("info name " + Quoted(Field(record, 0, 80)) + ", vendor " + Quoted(Field(record, 80, 80)) +
-        ", version " + Quoted(Field(record, 160, 80)));
-    Say("info description " + Quoted(Field(record, 240, 256)));
+    PluginInfo record;
+    memset(&record, 0, sizeof record);
+    on_info(reinterpret_cast<LPARAM>(&record));
+    Say("info name " + Quoted(Field(record.name)) + ", vendor " + Quoted(Field(record.vendor)) +
+        ", version " + Quoted(Field(record.version)));
+    Say("info description " + Quoted(Field(record.description)));
   }
 
   Say("start");

@@ -63,13 +63,7 @@ MessageParse ParseMessage(const std::string& text, MailMessage* message) {
   if (!HeaderLines(text, &lines)) return MESSAGE_NO_HEADER;
   message->has_xmailer = FieldValue(lines, "X-Mailer", &message->xmailer);
   if (!message->has_xmailer) message->xmailer.clear();
-  if (!FieldValue(lines, "Subject", &message->subject)) message->subject.clear();
   return MESSAGE_OK;
-}
-
-bool FindHeaderField(const std::string& text, const char* name, std::string* value) {
-  std::vector<std::string> lines;
-  return HeaderLines(text, &lines) && FieldValue(lines, name, value);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {

@@ -7,7 +7,6 @@ struct MailMessage {
   std::string label;    // file name, or "(inline N)" for a message given on the command line
   bool has_xmailer;     // false: the header block has no X-Mailer field
   std::string xmailer;  // its value, unfolded, without the leading blanks
-  std::string subject;  // raw, unfolded (may be MIME-encoded)
 };
 
 enum MessageParse { MESSAGE_OK, MESSAGE_NO_HEADER };
@@ -15,9 +14,6 @@ enum MessageParse { MESSAGE_OK, MESSAGE_NO_HEADER };
 // Reads the header block: lines up to the first empty one, continuation lines (starting with a
 // blank) joined to the line before, field names matched without regard to case.
 MessageParse ParseMessage(const std::string& text, MailMessage* message);
-
-// Looks one field up in an already unfolded header block; false when it is not there.
-bool FindHeaderField(const std::string& text, const char* name, std::string* value);
 
 // Reads the whole file, as bytes, onto the end of text; false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string* text);

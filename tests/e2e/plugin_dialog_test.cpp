@@ -6,18 +6,15 @@
 
 namespace {
 
-const int kOnce = 1000, kOpenRimarts = 1001, kModeLoss = 1003, kModeAlways = 1004, kLink = 1005;
-const char kAuthorPage[] = "https://orvek.example.org/";
-
 enum Close { BY_OK, BY_CANCEL, BY_ESCAPE, BY_CLOSE_BOX };
 const char* const kCloseNames[] = {"OK", "Cancel", "Escape", "close box"};
 
-// What the four option controls show: checked and enabled, in the order 1000 1001 1003 1004.
+// What the four option controls show: checked and enabled, in the order of kOptionIds.
 struct Controls {
   int checked[4];
   int enabled[4];
 };
-const int kOptionIds[4] = {kOnce, kOpenRimarts, kModeLoss, kModeAlways};
+const int kOptionIds[4] = {IDC_ONCE, IDC_OPENRIMARTS, IDC_MODE_LOSS, IDC_MODE_ALWAYS};
 
 struct DialogRun {
   std::vector<int> clicks;  // buttons clicked before closing
@@ -59,10 +56,11 @@ void Script(HWND dialog, void* context) {
   run->caption = caption;
   run->at_open = ReadControls(dialog);
   for (int id : run->clicks) SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-  HWND link = GetDlgItem(dialog, kLink);
+  HWND link = GetDlgItem(dialog, IDC_AUTHORLINK);
   for (int i = 0; i < run->link_commands; ++i) {
     WORD code = i % 2 == 0 ? STN_CLICKED : STN_DBLCLK;
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kLink, code), reinterpret_cast<LPARAM>(link));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_AUTHORLINK, code),
+                 reinterpret_cast<LPARAM>(link));
   }
   run->open_after_link = IsWindow(dialog) && IsWindowVisible(dialog);
   if (run->refocus) {
@@ -134,7 +132,7 @@ void OkStores() {
       {"always-show greys the options",
        NULL,
        Expect(1, 1, 1),
-       {kModeAlways},
+       {IDC_MODE_ALWAYS},
        Expect(1, 1, 0),
        {"0", "1", "1"}},
       {"fPopup=2 is written back as 1",
@@ -146,13 +144,13 @@ void OkStores() {
       {"back to the warning mode",
        "[Settings]\r\nfPopup=0\r\nfOpenRimarts=7\r\n",
        Expect(1, 1, 0),
-       {kModeLoss, kOnce},
+       {IDC_MODE_LOSS, IDC_ONCE},
        Expect(0, 1, 1),
        {"1", "0", "1"}},
       {"options off, then always-show",
        NULL,
        Expect(1, 1, 1),
-       {kOnce, kOpenRimarts, kModeAlways},
+       {IDC_ONCE, IDC_OPENRIMARTS, IDC_MODE_ALWAYS},
        Expect(0, 0, 0),
        {"0", "0", "0"}},
       {"key names in other cases",
@@ -210,7 +208,7 @@ void NoChange() {
       if (ini) plugin.WriteIni(ini);
       if (!plugin.Start()) return;
       DialogRun run;
-      run.clicks = {kOnce, kOpenRimarts, ini ? kModeLoss : kModeAlways};
+      run.clicks = {IDC_ONCE, IDC_OPENRIMARTS, ini ? IDC_MODE_LOSS : IDC_MODE_ALWAYS};
       run.close = close;
       run.refocus = true;
       RunDialog(plugin, &run, what);
@@ -243,7 +241,7 @@ void Link() {
   std::vector<std::string> urls = plugin.WaitForUrls(2);
   ok(urls.size() == 2, "expected 2 pages opened, got %u", static_cast<unsigned>(urls.size()));
   for (const std::string& url : urls) {
-    ok(url == kAuthorPage, "expected %s, got %s", kAuthorPage, url.c_str());
+    ok(url == URL_AUTHOR_HOME, "expected %s, got %s", URL_AUTHOR_HOME, url.c_str());
   }
   std::string bytes;
   ok(!plugin.ReadIni(&bytes), "the link wrote a settings file");

@@ -203,7 +203,7 @@ void ThousandMessages() {
       ForgetSeenBoxes();
       plugin.bkc.OnOpenMail(i);
       for (int b = 0; b < SeenBoxCount(); ++b) boxes += SeenBoxAt(b)->text[0] != '\0';
-      if (i % 50 == 0) PumpMessages(0);
+      if (i % 50 == 0) Pump(0);
       if (i == 5) {
         std::vector<HWND> dialogs = ThreadDialogs();
         window = dialogs.empty() ? NULL : dialogs[0];
@@ -211,7 +211,7 @@ void ThousandMessages() {
         next = NextHandle();
       }
     }
-    PumpMessages(0);
+    Pump(0);
     std::vector<HWND> dialogs = ThreadDialogs();
     ok(dialogs.size() == (always ? 1u : 0u), "%s: expected %d result windows, got %u", what, always,
        static_cast<unsigned>(dialogs.size()));

@@ -156,14 +156,14 @@ std::vector<std::string> PluginCopy::Urls() const {
 std::vector<std::string> PluginCopy::WaitForUrls(size_t count) const {
   std::vector<std::string> lines = Urls();
   for (int i = 0; i < 200 && lines.size() < count; ++i) {
-    PumpMessages(50);
+    Pump(50);
     lines = Urls();
   }
   return lines;
 }
 
 std::vector<std::string> PluginCopy::UrlsAfterQuietPeriod() const {
-  PumpMessages(1500);
+  Pump(1500);
   return Urls();
 }
 
@@ -179,24 +179,6 @@ std::vector<HWND> ThreadDialogs() {
 }
 
 int ThreadWindowCount() { return static_cast<int>(ThreadWindows().size()); }
-
-void PumpMessages(DWORD ms) {
-  DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (ms > 0) Sleep(10);
-  } while (GetTickCount() - start < ms);
-}
-
-std::string WindowText(HWND window) {
-  char text[1024];
-  int n = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, n > 0 ? n : 0);
-}
 
 std::string Printable(const std::string& bytes) {
   std::string out;
@@ -214,7 +196,7 @@ std::string Printable(const std::string& bytes) {
 
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
   CreateStandinMainWindow("Becky! stand-in");
-  PumpMessages(0);
+  Pump(0);
   WatchBoxes();
   return harness_dll_main(argc, argv, groups, count);
 }

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "../../res/resource.h"
+#include "../../src/host/web_addresses.h"
 #include "../../standin/box_watch.h"
 #include "../../standin/host_api.h"
+#include "../../standin/host_output.h"
+#include "../../standin/message_pump.h"
 #include "../harness/export_table.h"
 #include "../harness/harness.h"
 
@@ -67,9 +70,6 @@ class PluginCopy {
 std::vector<HWND> ThreadDialogs();
 // Top-level windows of this thread of any class.
 int ThreadWindowCount();
-// Dispatches what is queued for this thread, for about ms milliseconds.
-void PumpMessages(DWORD ms);
-std::string WindowText(HWND window);
 // Shows bytes readably in a failure message.
 std::string Printable(const std::string& bytes);
 

@@ -6,7 +6,6 @@
 
 namespace {
 
-const char kMakerPage[] = "http://www.rimarts.co.jp/";
 const char kStartErrorText[] =
     "bkapi.GetWindowHandles()\x82\xC5\x83G\x83\x89\x81[\x82\xC9\x82\xC8\x82\xE8\x82\xDC\x82\xB5"
     "\x82\xBD\x81"
@@ -77,7 +76,7 @@ void Warnings() {
     ok(urls.size() == c.pages, "%s: expected %u pages opened, got %u", c.what,
        static_cast<unsigned>(c.pages), static_cast<unsigned>(urls.size()));
     for (const std::string& url : urls) {
-      ok(url == kMakerPage, "%s: expected %s, got %s", c.what, kMakerPage, url.c_str());
+      ok(url == URL_MAKER_HOME, "%s: expected %s, got %s", c.what, URL_MAKER_HOME, url.c_str());
     }
     ok(ThreadDialogs().empty(), "%s: expected no window left, got %u", c.what,
        static_cast<unsigned>(ThreadDialogs().size()));
@@ -131,8 +130,8 @@ void StartError() {
   ok(Open(plugin, kLose) == 0, "expected once per run although the file says fOnce=0");
   ok(ThreadDialogs().empty(), "expected no result window");
   std::vector<std::string> urls = plugin.WaitForUrls(1);
-  ok(urls.size() == 1 && urls[0] == kMakerPage, "expected %s once, got %u lines, first %s",
-     kMakerPage, static_cast<unsigned>(urls.size()), urls.empty() ? "(none)" : urls[0].c_str());
+  ok(urls.size() == 1 && urls[0] == URL_MAKER_HOME, "expected %s once, got %u lines, first %s",
+     URL_MAKER_HOME, static_cast<unsigned>(urls.size()), urls.empty() ? "(none)" : urls[0].c_str());
   plugin.bkc.OnExit();
 }
 

@@ -67,7 +67,10 @@ MessageParse ParseMessage(const std::string& text, MailMessage* message) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {
-  FILE* file = fopen(path.c_str(), "rb");
+  return ReadAndClose(fopen(path.c_str(), "rb"), text);
+}
+
+bool ReadAndClose(FILE* file, std::string* text) {
   if (file == NULL) return false;
   char buffer[4096];
   size_t n;

@@ -1,6 +1,7 @@
 // A mail message as the stand-in host needs it: its header block, and the X-Mailer value in it.
 // Plain C++, no Windows headers, so that the parsing stays testable anywhere.
 #pragma once
+#include <cstdio>
 #include <string>
 
 struct MailMessage {
@@ -17,3 +18,5 @@ MessageParse ParseMessage(const std::string& text, MailMessage* message);
 
 // Reads the whole file, as bytes, onto the end of text; false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string* text);
+// The same for a file the caller opened (as bytes; for a path in any script, say); false for null.
+bool ReadAndClose(FILE* file, std::string* text);

@@ -124,13 +124,7 @@ void PluginCopy::WriteIni(const std::string& bytes) const {
 
 bool PluginCopy::ReadIni(std::string* bytes) const {
   bytes->clear();
-  FILE* file = _wfopen(wini.c_str(), L"rb");
-  if (file == NULL) return false;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  fclose(file);
-  return true;
+  return ReadAndClose(_wfopen(wini.c_str(), L"rb"), bytes);
 }
 
 std::string PluginCopy::IniValue(const char* section, const char* key) const {

@@ -12,6 +12,7 @@
 #include "../../standin/box_watch.h"
 #include "../../standin/host_api.h"
 #include "../../standin/host_output.h"
+#include "../../standin/message_file.h"
 #include "../../standin/message_pump.h"
 #include "../harness/export_table.h"
 #include "../harness/harness.h"

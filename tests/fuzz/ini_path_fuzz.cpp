@@ -28,11 +28,11 @@ size_t ReferenceStem(const std::string& path) {
   return dot != std::string::npos && dot >= name ? dot : path.size();
 }
 
-void Check(const std::string& module, const char* module_text, size_t out_size) {
+// want is the expected path, worked out once per input for all the buffer sizes tried.
+void Check(const std::string& want, const char* module_text, size_t out_size) {
   std::unique_ptr<char[]> out(new char[out_size == 0 ? 1 : out_size]);
   memset(out.get(), '#', out_size == 0 ? 1 : out_size);
   bool ok = DeriveIniPath(module_text, out.get(), out_size);
-  const std::string want = module.substr(0, ReferenceStem(module)) + ".ini";
   if (out_size == 0) {
     FUZZ_CHECK(!ok && out[0] == '#', "size 0: expected false and no write");
     return;
@@ -54,8 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string module = fuzz::TextOf(data, size, kPathSize - 1);
   std::unique_ptr<char[]> text(new char[module.size() + 1]);
   memcpy(text.get(), module.c_str(), module.size() + 1);
-  const size_t expected = ReferenceStem(module) + 4 + 1;  // with ".ini" and the NUL
+  const std::string want = module.substr(0, ReferenceStem(module)) + ".ini";
+  const size_t expected = want.size() + 1;  // with the NUL
   const size_t sizes[] = {kPathSize, expected, expected - 1, size % 32};
-  for (size_t s : sizes) Check(module, text.get(), s);
+  for (size_t s : sizes) Check(want, text.get(), s);
   return 0;
 }

@@ -49,13 +49,15 @@ SSE2_CODE inline void MakeByteTest(char c, __m128i* fold, __m128i* want) {
 // key byte sort out the starting positions, and the other bytes are tested only where some
 // remain, so no input costs more than a few vector instructions per byte.
 //
-// Only aligned 16-byte loads are made until the block holding the value's NUL is known, and past
-// that block nothing is loaded, so no read leaves the page of the value's last byte. Loads may
-// still pass the NUL within that block, which AddressSanitizer would report: hence its exemption.
+// Reads stay within the aligned 16-byte blocks up to the one that holds the value's NUL: a group
+// is loaded only when it lies in one page, and a load reaching into the next block only once the
+// current one is known to hold no NUL. So no read leaves the page of the value's last byte. Reads
+// may still pass the NUL within its block, which AddressSanitizer would report: hence its
+// exemption.
 SSE2_CODE __attribute__((no_sanitize_address)) const char* FindNoCase(const char* haystack,
                                                                       const char* needle) {
   if (*haystack == '\0') return nullptr;
-  // A Becky! value starts with "Becky!": found before any vector is set up.
+  // A match at the very start (a Becky! value begins with "Becky!") needs no vectors set up.
   if (StartsWithNoCase(haystack, needle)) return haystack;
   int width = 1;
   while (width < kBlock && needle[width] != '\0') ++width;

@@ -84,7 +84,10 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* FindNoCase(const char
   for (const char* group = first;;) {
     // A group may not reach into the next page; near a page's end blocks go one at a time.
     bool stopped = false;
-    while (reinterpret_cast<uintptr_t>(group) % kPage <= kPage - kGroup) {
+    const char* const from = group;
+    const uintptr_t last_in_page =
+        (reinterpret_cast<uintptr_t>(group) | (kPage - 1)) - (kGroup - 1);
+    while (reinterpret_cast<uintptr_t>(group) <= last_in_page) {
       // Zero where a byte is NUL or the key byte: min(byte ^ wanted, byte), letters folded first.
       __m128i low = zero;
       for (int i = 0; i < kGroup; i += kBlock) {
@@ -98,9 +101,10 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* FindNoCase(const char
         stopped = true;
         break;
       }
-      settled = group + kGroup - key;
       group += kGroup;
     }
+    if (group != from) settled = group - key;
+    if (!stopped && reinterpret_cast<uintptr_t>(group) % kPage == 0) continue;  // a new page
     bool may_end = true;
     const char* stop = group + kBlock;
     if (stopped) {

@@ -68,17 +68,29 @@ int main(int argc, char** argv) {
       "Mozilla/5.0 (Windows NT 10.0; Win64; x64; rv:115.0) Gecko/20100101 Thunderbird/115.5.0 ";
   const std::string becky = "Becky! ver. 2.81.05 (Windows 10 x64)";
   static std::vector<Header> headers;
-  headers.reserve(8);
+  headers.reserve(16);
   // The common case: another mail client, no "Becky!" anywhere, at several lengths.
   headers.push_back(Make("other_64", Repeated(thunderbird, 64)));
   headers.push_back(Make("other_256", Repeated(thunderbird, 256)));
   headers.push_back(Make("other_1023", Repeated(thunderbird, 1023)));
-  // Near misses at every position: "Becky" without the "!" makes each match attempt run longest.
-  headers.push_back(Make("near_miss_1023", Repeated("BeckyBecky ", 1023)));
   // A Becky! sender as it really looks, and one padded to the buffer's full length.
   headers.push_back(Make("becky_short", becky));
   headers.push_back(
       Make("becky_1023", becky + " " + Repeated(thunderbird, 1023 - becky.size() - 1)));
+  // Values made to be slow, each 1,023 bytes: runs of the first letters of "Becky!" and "ver" in
+  // either case and of "!", near misses (right first and last bytes, or all but the last), and
+  // "Becky!" found only at the end so that the "ver" scan runs over everything before it.
+  const std::string tail = " Becky!";
+  headers.push_back(Make("run_B", Repeated("B", 1023)));
+  headers.push_back(Make("run_b", Repeated("b", 1023)));
+  headers.push_back(Make("run_bang", Repeated("!", 1023)));
+  headers.push_back(Make("run_v_becky", Repeated("v", 1023 - tail.size()) + tail));
+  headers.push_back(Make("run_V_becky", Repeated("V", 1023 - tail.size()) + tail));
+  headers.push_back(Make("near_becky", Repeated("BeckyBecky ", 1023)));
+  headers.push_back(Make("near_B_bang", Repeated("BBBBB!!!!!", 1023)));
+  headers.push_back(Make("near_ver_becky", Repeated("VvRr", 1023 - tail.size()) + tail));
+  headers.push_back(Make("near_ve_becky", Repeated("vEvE", 1023 - tail.size()) + tail));
+  headers.push_back(Make("both_becky", Repeated("vBvB!r!r", 1023 - tail.size()) + tail));
 
   for (const Header& h : headers) {
     benchmark::RegisterBenchmark(("duel/" + h.label).c_str(), Duel, &h);

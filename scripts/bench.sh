@@ -12,19 +12,24 @@ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" --target duel_bench -j"${JOBS:-2}" >/dev/null
 
 log="$out/duel_bench.txt"
-"$out/bench/duel_bench" --benchmark_min_time=0.5 "$@" | tee "$log"
+# Each case runs beside its memchr pass, five times over; the medians make the ratios steadier on a
+# machine shared with other work.
+"$out/bench/duel_bench" --benchmark_min_time=0.2 --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true "$@" | tee "$log"
 
 # Columns of the console report: name, wall time, unit, cpu time, unit, iterations, ...
 echo
 awk '
   function ns(v, u) { return u == "us" ? v * 1000 : (u == "ms" ? v * 1e6 : v) }
-  $1 ~ /^duel\// { c = substr($1, 6); duel[c] = ns($4, $5); order[++n] = c }
-  $1 ~ /^memchr\// { c = substr($1, 8); pass[c] = ns($4, $5) }
+  $1 ~ /^duel\/.*_median$/ { c = substr($1, 6, length($1) - 12); duel[c] = ns($4, $5); order[++n] = c }
+  $1 ~ /^memchr\/.*_median$/ { c = substr($1, 8, length($1) - 14); pass[c] = ns($4, $5) }
   END {
-    printf "%-16s %12s %12s %8s\n", "case", "duel ns", "memchr ns", "ratio"
+    printf "%-16s %12s %12s %8s\n", "case (median)", "duel ns", "memchr ns", "ratio"
     for (i = 1; i <= n; i++) {
       c = order[i]
       r = pass[c] > 0 ? duel[c] / pass[c] : 0
       printf "%-16s %12.1f %12.1f %8.1f\n", c, duel[c], pass[c], r
+      if (r > worst) { worst = r; worst_case = c }
     }
+    printf "worst ratio: %.1f (%s)\n", worst, worst_case
   }' "$log"

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #define FUZZ_CHECK(cond, ...)                                                             \
@@ -19,9 +20,8 @@ namespace fuzz {
 
 // The input as text up to its first NUL, at most limit bytes: what a C string holding it reads.
 inline std::string TextOf(const unsigned char* data, size_t size, size_t limit) {
-  std::string s;
-  for (size_t i = 0; i < size && i < limit && data[i] != 0; ++i) s += static_cast<char>(data[i]);
-  return s;
+  const char* text = reinterpret_cast<const char*>(data);
+  return std::string(text, strnlen(text, size < limit ? size : limit));
 }
 
 // Lead bytes of code page 932, written out again so the check does not trust the code it checks.

@@ -11,14 +11,17 @@
 namespace {
 
 struct Frame {
+  const char* format;
   std::string head, middle, tail;  // the format around its two "%s"
 };
 
+// Split once, not on every run: the formats do not depend on the input.
 Frame Split(const char* format) {
   std::string f(format);
   size_t first = f.find("%s");
   size_t second = f.find("%s", first + 2);
-  return {f.substr(0, first), f.substr(first + 2, second - first - 2), f.substr(second + 2)};
+  return {format, f.substr(0, first), f.substr(first + 2, second - first - 2),
+          f.substr(second + 2)};
 }
 
 // kept is what became of full: full itself, a prefix on a character boundary followed by "...",
@@ -36,13 +39,12 @@ bool Shortened(const std::string& kept, const std::string& full, bool must_be_wh
          fuzz::OnBoundary(full, kept.size());
 }
 
-void CheckText(const char* what, const char* format, const std::string& got, size_t out_size,
+void CheckText(const char* what, const Frame& f, const std::string& got, size_t out_size,
                const std::string& first, const std::string& second) {
-  const Frame f = Split(format);
   const size_t fixed = f.head.size() + f.middle.size() + f.tail.size();
-  const std::string whole = f.head + first + f.middle + second + f.tail;
   FUZZ_CHECK(got.size() < out_size, "%s: no NUL within %zu bytes", what, out_size);
-  if (whole.size() <= out_size - 1) {
+  if (fixed + first.size() + second.size() <= out_size - 1) {
+    const std::string whole = f.head + first + f.middle + second + f.tail;
     FUZZ_CHECK(got == whole, "%s: cut although %zu bytes fit in %zu", what, whole.size(), out_size);
     return;
   }
@@ -74,7 +76,7 @@ void CheckText(const char* what, const char* format, const std::string& got, siz
 }
 
 // Formats into a heap buffer of exactly out_size bytes, so that a write past it is caught.
-void Run(const char* what, const char* format, size_t out_size, const std::string& first,
+void Run(const char* what, const Frame& frame, size_t out_size, const std::string& first,
          const std::string& second, Verdict verdict, int kind) {
   std::unique_ptr<char[]> out(new char[out_size == 0 ? 1 : out_size]);
   out[0] = '#';
@@ -83,13 +85,13 @@ void Run(const char* what, const char* format, size_t out_size, const std::strin
   } else if (kind == 1) {
     FormatWarningText(out.get(), out_size, first.c_str(), second.c_str());
   } else {
-    FormatTwoStrings(out.get(), out_size, format, first.c_str(), second.c_str());
+    FormatTwoStrings(out.get(), out_size, frame.format, first.c_str(), second.c_str());
   }
   if (out_size == 0) {
     FUZZ_CHECK(out[0] == '#', "%s: size 0 wrote", what);
     return;
   }
-  CheckText(what, format, std::string(out.get(), strnlen(out.get(), out_size)), out_size, first,
+  CheckText(what, frame, std::string(out.get(), strnlen(out.get(), out_size)), out_size, first,
             second);
 }
 
@@ -102,11 +104,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string sender = fuzz::TextOf(data, cut, kTextBufferSize - 1);
   const std::string own = feed != nullptr ? fuzz::TextOf(feed + 1, size - cut - 1, 4096) : "2.81";
 
-  const char* lose = "LOSE (He:%s > You:%s)";
+  static const Frame lose = Split("LOSE (He:%s > You:%s)");
+  static const Frame win = Split("WIN! (He:%s < You:%s)");
+  static const Frame draw = Split("DRAW (He:%s = You:%s)");
+  static const Frame warning = Split("He:%s\r\nYou:%s");
   Run("lose line", lose, kResultLineSize, sender, own, VERDICT_LOSE, 0);
-  Run("win line", "WIN! (He:%s < You:%s)", kResultLineSize, sender, own, VERDICT_WIN, 0);
-  Run("draw line", "DRAW (He:%s = You:%s)", kResultLineSize, sender, own, VERDICT_DRAW, 0);
-  Run("warning", "He:%s\r\nYou:%s", kTextBufferSize, sender, own, VERDICT_LOSE, 1);
+  Run("win line", win, kResultLineSize, sender, own, VERDICT_WIN, 0);
+  Run("draw line", draw, kResultLineSize, sender, own, VERDICT_DRAW, 0);
+  Run("warning", warning, kTextBufferSize, sender, own, VERDICT_LOSE, 1);
 
   // Sizes around an exact fit, and a small one, up to the largest buffer the plug-in uses.
   const size_t exact = 17 + sender.size() + own.size() + 1;

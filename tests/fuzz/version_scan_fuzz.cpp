@@ -1,5 +1,8 @@
 // Fuzz target: the X-Mailer scan, the token cut and the version comparison.
 // The input is what the host writes into the header buffer.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -25,12 +28,33 @@ size_t ReferenceFind(const std::string& hay, const std::string& needle) {
 
 int Sign(int v) { return (v > 0) - (v < 0); }
 
+// A readable page followed by one that is not: a value copied to the end of the first shows any
+// read past the page that holds its NUL as a crash.
+char* BeforeGuardPage(const std::string& value) {
+  static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  static char* const pages = [] {
+    void* p = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    FUZZ_CHECK(p != MAP_FAILED, "mmap failed");
+    FUZZ_CHECK(mprotect(static_cast<char*>(p) + page, page, PROT_NONE) == 0, "mprotect failed");
+    return static_cast<char*>(p);
+  }();
+  char* at = pages + page - value.size() - 1;
+  memcpy(at, value.c_str(), value.size() + 1);
+  return at;
+}
+
+// The scan against trying every position, with the value in the header buffer and again right
+// before an unreadable page (which also varies where its 16-byte blocks begin).
 void CheckFind(const char* header, const std::string& hay, const char* needle) {
-  const char* got = FindNoCase(header, needle);
-  size_t want = ReferenceFind(hay, needle);
-  size_t at = got == nullptr ? std::string::npos : static_cast<size_t>(got - header);
-  FUZZ_CHECK(at == want, "FindNoCase(\"%s\"): expected %zd, got %zd", needle,
-             static_cast<ptrdiff_t>(want), static_cast<ptrdiff_t>(at));
+  const size_t want = ReferenceFind(hay, needle);
+  const char* guarded = BeforeGuardPage(hay);
+  const char* starts[] = {header, guarded};
+  for (const char* start : starts) {
+    const char* got = FindNoCase(start, needle);
+    size_t at = got == nullptr ? std::string::npos : static_cast<size_t>(got - start);
+    FUZZ_CHECK(at == want, "FindNoCase(\"%s\"): expected %zd, got %zd", needle,
+               static_cast<ptrdiff_t>(want), static_cast<ptrdiff_t>(at));
+  }
 }
 
 void CheckCompare(const char* a, const char* b) {
@@ -53,12 +77,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   memcpy(header.get(), data, size < kTextBufferSize - 1 ? size : kTextBufferSize - 1);
   const std::string hay = fuzz::TextOf(data, size, kTextBufferSize - 1);
 
-  CheckFind(header.get(), hay, "Becky!");
-  CheckFind(header.get(), hay, "ver");
-  CheckFind(header.get(), hay, "");
-  // A needle from the input itself: its first bytes, up to eight.
-  const std::string needle = hay.substr(0, 1 + size % 8);
-  CheckFind(header.get(), hay, needle.c_str());
+  // A needle from the input itself: its first bytes, up to 20 (the scan tests 16 at once).
+  const std::string needle = hay.substr(0, 1 + size % 20);
+  const char* needles[] = {"Becky!", "ver", "", needle.c_str()};
+  for (const char* n : needles) CheckFind(header.get(), hay, n);
+  // The value repeated to the buffer's full length: short inputs become long runs of near misses.
+  if (!hay.empty() && size % 2 == 1) {
+    std::string run;
+    while (run.size() < kTextBufferSize - 1) run += hay;
+    run.resize(kTextBufferSize - 1);
+    std::unique_ptr<char[]> full(new char[kTextBufferSize]);
+    memcpy(full.get(), run.c_str(), kTextBufferSize);
+    for (const char* n : needles) CheckFind(full.get(), run, n);
+  }
 
   std::unique_ptr<char[]> token(new char[kTextBufferSize]);
   memset(token.get(), '#', kTextBufferSize);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,30 @@ TEST(FindNoCase, Cases) {
   // A trail byte that looks like an ASCII letter is matched byte by byte.
   const char* sjis = "\x83\x56x";  // the trail byte 0x56 is 'V'
   EXPECT_EQ(sjis + 1, FindNoCase(sjis, "vx"));
+}
+
+// Matches placed across the 16-byte blocks and 64-byte groups the scan reads, at every alignment
+// of the value, among bytes that pass its first filters ('!' and 'b'); then the same value cut
+// one byte short of the match, with the match's last bytes still behind its NUL.
+TEST(FindNoCase, EveryAlignmentAndPlace) {
+  const char* needles[] = {"Becky!", "ver", "b", "!", "0123456789abcdefXYZ"};
+  const size_t places[] = {0, 1, 14, 15, 16, 17, 47, 63, 64, 65, 79, 127, 200};
+  alignas(64) char buffer[320];
+  for (const std::string needle : needles) {
+    std::string upper = needle;
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    for (size_t offset = 0; offset < 16; ++offset) {
+      for (size_t place : places) {
+        const std::string value = std::string(place, needle == "!" ? '.' : '!') + upper + "!!";
+        memset(buffer, 'b', sizeof buffer);
+        memcpy(buffer + offset, value.c_str(), value.size() + 1);
+        const char* start = buffer + offset;
+        EXPECT_EQ(start + place, FindNoCase(start, needle.c_str())) << needle << " " << offset;
+        buffer[offset + place + needle.size() - 1] = '\0';
+        EXPECT_EQ(nullptr, FindNoCase(start, needle.c_str())) << needle << " " << offset;
+      }
+    }
+  }
 }
 
 struct CompareCase {

@@ -36,7 +36,7 @@ void ShowRefusal() {
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_DETACH) bkapi.Unbind();
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
-  hInstance = instance;
+  BeginModuleState(instance);
   if (bkapi.Bind()) return TRUE;
   ShowRefusal();
   return FALSE;

@@ -11,3 +11,6 @@ extern int fExited;        // 1 once the host has called BKC_OnExit
 extern HINSTANCE hInstance;  // this module
 extern HWND hwndMain;        // the host's main window, once BKC_OnStart has it
 extern HWND hwndResult;      // the result window, once created
+
+// At process attach: the module's handle, and the flags at their initial 1.
+void BeginModuleState(HINSTANCE instance);

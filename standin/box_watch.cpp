@@ -35,13 +35,6 @@ bool close_boxes = true;
 BoxShown on_shown = NULL;
 void* shown_context = NULL;
 
-bool IsWaiting(HWND box) {
-  for (const WaitingBox& w : waiting) {
-    if (w.box == box) return true;
-  }
-  return false;
-}
-
 void CALLBACK FinishBox(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(NULL, timer);
   for (WaitingBox& w : waiting) {
@@ -131,7 +124,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
     if (pending_script != NULL && scripted_dialog == NULL) {
       scripted_dialog = window;
       SetTimer(NULL, kScriptTimer, 10, RunScript);
-    } else if (IsMessageBox(window) && !open_boxes.count(window) && !IsWaiting(window)) {
+    } else if (IsMessageBox(window) && !open_boxes.count(window)) {
       Record(window);
       bool waits = (delay_ms > 0 || !close_boxes) && WaitBeforeClosing(window);
       if (!waits) PostMessageA(window, WM_COMMAND, IDOK, 0);

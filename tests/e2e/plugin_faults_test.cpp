@@ -22,10 +22,8 @@ Shown Open(PluginCopy& plugin) {
   int result = plugin.bkc.OnOpenMail(0);
   ok(result == 0, "BKC_OnOpenMail: expected 0, got %d", result);
   Shown shown;
-  for (int i = 0; i < SeenBoxCount(); ++i) {
-    const SeenBox* box = SeenBoxAt(i);
-    if (box->text[0] == '\0') continue;  // the result window's own activation
-    ++shown.boxes;
+  shown.boxes = SeenBoxCount();
+  if (const SeenBox* box = SeenBoxAt(shown.boxes - 1)) {
     shown.box_caption = box->caption;
     shown.box_text = box->text;
   }
@@ -202,7 +200,7 @@ void ThousandMessages() {
       expected_boxes += !always && loses;
       ForgetSeenBoxes();
       plugin.bkc.OnOpenMail(i);
-      for (int b = 0; b < SeenBoxCount(); ++b) boxes += SeenBoxAt(b)->text[0] != '\0';
+      boxes += SeenBoxCount();
       if (i % 50 == 0) Pump(0);
       if (i == 5) {
         std::vector<HWND> dialogs = ThreadDialogs();

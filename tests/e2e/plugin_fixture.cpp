@@ -174,6 +174,12 @@ std::vector<HWND> ThreadDialogs() {
 
 int ThreadWindowCount() { return static_cast<int>(ThreadWindows().size()); }
 
+std::string RectText(const RECT& r) {
+  char text[96];
+  snprintf(text, sizeof text, "%ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return text;
+}
+
 std::string Printable(const std::string& bytes) {
   std::string out;
   for (unsigned char c : bytes) {

@@ -71,6 +71,8 @@ class PluginCopy {
 std::vector<HWND> ThreadDialogs();
 // Top-level windows of this thread of any class.
 int ThreadWindowCount();
+// "left,top widthxheight", for failure messages.
+std::string RectText(const RECT& r);
 // Shows bytes readably in a failure message.
 std::string Printable(const std::string& bytes);
 

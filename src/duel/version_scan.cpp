@@ -16,13 +16,13 @@
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool IsAsciiLetter(char c) { return static_cast<unsigned char>((c | 0x20) - 'a') < 26; }
 
 // _strnicmp(a, b, strlen(b)) == 0, stopping early at a NUL of either string.
 bool StartsWithNoCase(const char* a, const char* b) {
   for (; *b != '\0'; ++a, ++b) {
-    if (AsciiLower(*a) != AsciiLower(*b)) return false;
+    const char x = static_cast<char>(*a ^ *b);
+    if (x != 0 && (x != 0x20 || !IsAsciiLetter(*b))) return false;
   }
   return true;
 }
@@ -33,14 +33,32 @@ const uintptr_t kPage = 4096;   // the smallest page of x86 processors
 
 // The test of one needle byte: (byte | fold) == want exactly for the bytes that match it. fold is
 // 0x20 for a letter, which makes both cases one, and 0 for any other byte.
-SSE2_CODE inline void MakeByteTest(char c, __m128i* fold, __m128i* want) {
-  const unsigned f = IsAsciiLetter(c) ? 0x20u : 0u;
-  // Four copies of a byte in an int, then in each lane: fewer instructions than _mm_set1_epi8.
-  *fold = _mm_set1_epi32(static_cast<int>(f * 0x01010101u));
-  *want = _mm_set1_epi32(static_cast<int>((static_cast<unsigned char>(c) | f) * 0x01010101u));
+constexpr unsigned char FoldOf(char c) { return IsAsciiLetter(c) ? 0x20 : 0; }
+constexpr unsigned char WantOf(char c) { return static_cast<unsigned char>(c | FoldOf(c)); }
+
+// A byte in every lane. Four copies of it in an int first: fewer instructions than _mm_set1_epi8.
+SSE2_CODE inline __m128i Lanes(unsigned char byte) {
+  return _mm_set1_epi32(static_cast<int>(byte * 0x01010101u));
 }
 
-}  // namespace
+// What the scan needs to know of a needle before it starts. For the duel's two needles it is
+// worked out at compile time, which spares every message that work.
+struct Needle {
+  const char* text;
+  unsigned char width;  // the bytes tested a block at a time: the first 16 at most
+  unsigned char key;    // the one the fast path looks for: the last non-letter of them, or the last
+  unsigned char first_fold, first_want, key_fold, key_want;  // the tests of byte 0 and the key
+};
+
+constexpr Needle MakeNeedle(const char* text) {
+  unsigned char width = 0;
+  unsigned char key = 0;
+  for (; width < kBlock && text[width] != '\0'; ++width) {
+    if (!IsAsciiLetter(text[width])) key = width;
+  }
+  if (key == 0 && IsAsciiLetter(text[0])) key = static_cast<unsigned char>(width - 1);
+  return {text, width, key, FoldOf(text[0]), WantOf(text[0]), FoldOf(text[key]), WantOf(text[key])};
+}
 
 // Tests 16 starting positions at a time, with up to 16 needle bytes; a longer needle's rest is
 // compared byte by byte. A 64-byte group that holds neither a NUL nor the needle's key byte (its
@@ -54,82 +72,32 @@ SSE2_CODE inline void MakeByteTest(char c, __m128i* fold, __m128i* want) {
 // current one is known to hold no NUL. So no read leaves the page of the value's last byte. Reads
 // may still pass the NUL within its block, which AddressSanitizer would report: hence its
 // exemption.
-SSE2_CODE __attribute__((no_sanitize_address)) const char* FindNoCase(const char* haystack,
-                                                                      const char* needle) {
+SSE2_CODE __attribute__((no_sanitize_address)) const char* Find(const char* haystack,
+                                                                const Needle& n) {
   if (*haystack == '\0') return nullptr;
+  const char* const needle = n.text;
   // A match at the very start (a Becky! value begins with "Becky!") needs no vectors set up.
   if (StartsWithNoCase(haystack, needle)) return haystack;
-  int width = 1;
-  while (width < kBlock && needle[width] != '\0') ++width;
+  const int width = n.width, key = n.key;
   const char* const rest = needle + width;  // empty unless the needle is longer than 16 bytes
-  int key = width - 1;
-  while (key > 0 && IsAsciiLetter(needle[key])) --key;
-  if (IsAsciiLetter(needle[key])) key = width - 1;
-  const bool key_is_letter = IsAsciiLetter(needle[key]);
-  __m128i fold[kBlock], want[kBlock];
-  MakeByteTest(needle[0], &fold[0], &want[0]);
-  MakeByteTest(needle[key], &fold[key], &want[key]);
-  const __m128i fold_first = fold[0], want_first = want[0];
-  const __m128i fold_key = fold[key], want_key = want[key];
-  bool others_made = false;  // the tests of the other bytes are made when first needed
+  const bool key_is_letter = n.key_fold != 0;
+  const __m128i fold_first = Lanes(n.first_fold), want_first = Lanes(n.first_want);
+  const __m128i fold_key = Lanes(n.key_fold), want_key = Lanes(n.key_want);
+  __m128i fold[kBlock], want[kBlock];  // the other bytes' tests, made when first needed
+  bool others_made = false;
   const __m128i zero = _mm_setzero_si128();
 
-  const uintptr_t address = reinterpret_cast<uintptr_t>(haystack);
-  const char* const first = haystack - address % kBlock;
-  const unsigned first_live = (0xFFFFu << (address % kBlock)) & 0xFFFFu;  // not before haystack
-  // Bytes of the first block before haystack made 0xFF, so that no NUL there stops the fast path.
-  __m128i skip = _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-                                _mm_set1_epi8(static_cast<char>(address % kBlock)));
+  // The block that holds haystack's first byte is checked on its own, so that the groups begin
+  // after it and never see the bytes before haystack.
   const char* settled = haystack;  // no match starts before it
-  for (const char* group = first;;) {
-    // A group may not reach into the next page; near a page's end blocks go one at a time.
-    bool stopped = false;
-    const char* const from = group;
-    const uintptr_t last_in_page =
-        (reinterpret_cast<uintptr_t>(group) | (kPage - 1)) - (kGroup - 1);
-    while (reinterpret_cast<uintptr_t>(group) <= last_in_page) {
-      // Zero where a byte is NUL or the key byte: min(byte ^ wanted, byte), letters folded first.
-      __m128i low = zero;
-      for (int i = 0; i < kGroup; i += kBlock) {
-        __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(group + i));
-        if (i == 0) a = _mm_or_si128(a, skip);
-        const __m128i x = _mm_xor_si128(key_is_letter ? _mm_or_si128(a, fold_key) : a, want_key);
-        low = i == 0 ? _mm_min_epu8(x, a) : _mm_min_epu8(low, _mm_min_epu8(x, a));
-      }
-      skip = zero;
-      if (_mm_movemask_epi8(_mm_cmpeq_epi8(low, zero)) != 0) {
-        stopped = true;
-        break;
-      }
-      group += kGroup;
-    }
-    if (group != from) settled = group - key;
-    if (!stopped && reinterpret_cast<uintptr_t>(group) % kPage == 0) continue;  // a new page
-    bool may_end = true;
-    const char* stop = group + kBlock;
-    if (stopped) {
-      __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(group));
-      for (int i = kBlock; i < kGroup; i += kBlock) {
-        low = _mm_min_epu8(low, _mm_load_si128(reinterpret_cast<const __m128i*>(group + i)));
-      }
-      may_end = _mm_movemask_epi8(_mm_cmpeq_epi8(low, zero)) != 0;
-      if (may_end) {
-        // With a NUL but no key byte in the group, no match ends before the value does.
-        __m128i keys = zero;
-        for (int i = 0; i < kGroup; i += kBlock) {
-          const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(group + i));
-          const __m128i x = key_is_letter ? _mm_or_si128(a, fold_key) : a;
-          keys = _mm_or_si128(keys, _mm_cmpeq_epi8(x, want_key));
-        }
-        if (_mm_movemask_epi8(keys) == 0) return nullptr;
-      }
-      stop = group + kGroup;
-    }
-    // From the block where unsettled starts begin: a match whose key byte is in this group may
-    // start in the block before it.
-    for (const char* block = settled - reinterpret_cast<uintptr_t>(settled) % kBlock; block != stop;
-         block += kBlock) {
-      const unsigned live = block == first ? first_live : 0xFFFFu;
+  const char* stop = haystack - reinterpret_cast<uintptr_t>(haystack) % kBlock + kBlock;
+  bool may_end = true;  // whether the blocks before stop may hold the NUL
+  for (;;) {
+    // From the block where unsettled starts begin: a match whose key byte is in a checked group
+    // may start in the block before it.
+    const char* block = settled - reinterpret_cast<uintptr_t>(settled) % kBlock;
+    unsigned live = (0xFFFFu << (settled - block)) & 0xFFFFu;
+    for (; block != stop; block += kBlock, live = 0xFFFFu) {
       const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(block));
       const __m128i starts = _mm_cmpeq_epi8(_mm_or_si128(a, fold_first), want_first);
       const unsigned ends =
@@ -151,7 +119,10 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* FindNoCase(const char
                       live;
       if (hits == 0) continue;
       if (!others_made) {
-        for (int i = 1; i < width; ++i) MakeByteTest(needle[i], &fold[i], &want[i]);
+        for (int i = 1; i < width; ++i) {
+          fold[i] = Lanes(FoldOf(needle[i]));
+          want[i] = Lanes(WantOf(needle[i]));
+        }
         others_made = true;
       }
       for (int i = 1; i < width && hits != 0; ++i) {
@@ -165,15 +136,66 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* FindNoCase(const char
         if (StartsWithNoCase(at + width, rest)) return at;
       }
     }
-    settled = stop;
-    group = stop;
+
+    // The fast path, a group at a time; a group may not reach into the next page.
+    const char* group = stop;
+    const uintptr_t last_in_page =
+        (reinterpret_cast<uintptr_t>(group) | (kPage - 1)) - (kGroup - 1);
+    bool stopped = false;
+    while (reinterpret_cast<uintptr_t>(group) <= last_in_page) {
+      // Zero where a byte is NUL or the key byte: min(byte ^ wanted, byte), letters folded first.
+      __m128i low = zero;
+      for (int i = 0; i < kGroup; i += kBlock) {
+        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(group + i));
+        const __m128i x = _mm_xor_si128(key_is_letter ? _mm_or_si128(a, fold_key) : a, want_key);
+        low = i == 0 ? _mm_min_epu8(x, a) : _mm_min_epu8(low, _mm_min_epu8(x, a));
+      }
+      if (_mm_movemask_epi8(_mm_cmpeq_epi8(low, zero)) != 0) {
+        stopped = true;
+        break;
+      }
+      group += kGroup;
+    }
+    settled = group != stop ? group - key : stop;
+    if (stopped) {
+      __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(group));
+      for (int i = kBlock; i < kGroup; i += kBlock) {
+        low = _mm_min_epu8(low, _mm_load_si128(reinterpret_cast<const __m128i*>(group + i)));
+      }
+      may_end = _mm_movemask_epi8(_mm_cmpeq_epi8(low, zero)) != 0;
+      if (may_end) {
+        // With a NUL but no key byte in the group, no match ends before the value does.
+        __m128i keys = zero;
+        for (int i = 0; i < kGroup; i += kBlock) {
+          const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(group + i));
+          const __m128i x = key_is_letter ? _mm_or_si128(a, fold_key) : a;
+          keys = _mm_or_si128(keys, _mm_cmpeq_epi8(x, want_key));
+        }
+        if (_mm_movemask_epi8(keys) == 0) return nullptr;
+      }
+      stop = group + kGroup;
+    } else if (reinterpret_cast<uintptr_t>(group) % kPage == 0) {
+      may_end = false;  // a new page: only the starts whose key byte lies in it are left
+      stop = group;
+    } else {
+      may_end = true;  // near a page's end blocks go one at a time
+      stop = group + kBlock;
+    }
   }
 }
 
+}  // namespace
+
+const char* FindNoCase(const char* haystack, const char* needle) {
+  return Find(haystack, MakeNeedle(needle));
+}
+
 DuelOutcome CutSenderVersion(const char* header, char* token, size_t token_size) {
-  if (FindNoCase(header, "Becky!") == nullptr) return DUEL_NOT_BECKY;
+  static constexpr Needle kBecky = MakeNeedle("Becky!");
+  static constexpr Needle kVer = MakeNeedle("ver");
+  if (Find(header, kBecky) == nullptr) return DUEL_NOT_BECKY;
   // "ver" is looked for from the start of the value, not from where "Becky!" stood.
-  const char* ver = FindNoCase(header, "ver");
+  const char* ver = Find(header, kVer);
   if (ver == nullptr) return DUEL_SILENT;
   const char* space = strchr(ver, ' ');
   if (space == nullptr) return DUEL_SILENT;

@@ -12,16 +12,20 @@ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" --target duel_bench -j"${JOBS:-2}" >/dev/null
 
 log="$out/duel_bench.txt"
-# Each case runs beside its memchr pass, five times over; the medians make the ratios steadier on a
-# machine shared with other work.
+# Each case runs beside its memchr pass, five times over, the runs of all of them shuffled
+# together: a slow spell of a machine shared with other work then falls on both sides of a ratio
+# alike, and the medians leave out what is left of it.
 "$out/bench/duel_bench" --benchmark_min_time=0.2 --benchmark_repetitions=5 \
-  --benchmark_report_aggregates_only=true "$@" | tee "$log"
+  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@" |
+  tee "$log"
 
 # Columns of the console report: name, wall time, unit, cpu time, unit, iterations, ...
+# The table keeps the cases in the benchmark's own order, which the shuffled report does not.
 echo
-awk '
+"$out/bench/duel_bench" --benchmark_list_tests=true "$@" | awk '
   function ns(v, u) { return u == "us" ? v * 1000 : (u == "ms" ? v * 1e6 : v) }
-  $1 ~ /^duel\/.*_median$/ { c = substr($1, 6, length($1) - 12); duel[c] = ns($4, $5); order[++n] = c }
+  FILENAME == "-" { if ($1 ~ /^duel\//) order[++n] = substr($1, 6); next }
+  $1 ~ /^duel\/.*_median$/ { c = substr($1, 6, length($1) - 12); duel[c] = ns($4, $5) }
   $1 ~ /^memchr\/.*_median$/ { c = substr($1, 8, length($1) - 14); pass[c] = ns($4, $5) }
   END {
     printf "%-16s %12s %12s %8s\n", "case (median)", "duel ns", "memchr ns", "ratio"
@@ -32,4 +36,4 @@ awk '
       if (r > worst) { worst = r; worst_case = c }
     }
     printf "worst ratio: %.1f (%s)\n", worst, worst_case
-  }' "$log"
+  }' - "$log"

@@ -60,6 +60,41 @@ constexpr Needle MakeNeedle(const char* text) {
   return {text, width, key, FoldOf(text[0]), WantOf(text[0]), FoldOf(text[key]), WantOf(text[key])};
 }
 
+// The tests of the needle's bytes other than the first and the key, made when a block first has
+// starting positions left to test.
+struct OtherTests {
+  bool made;
+  __m128i fold[kBlock], want[kBlock];
+};
+
+// The match among the starting positions hits of block, if any: their other bytes are tested 16
+// at a time, then a longer needle's rest byte by byte. block holds no NUL, so the loads reaching
+// into the next block stay readable. Kept out of Find, whose loops then have the registers to
+// themselves: ordinary values scan some 10% faster.
+SSE2_CODE __attribute__((no_sanitize_address, noinline)) const char* Confirm(const char* block,
+                                                                             unsigned hits,
+                                                                             const Needle& n,
+                                                                             OtherTests* others) {
+  if (!others->made) {
+    for (int i = 1; i < n.width; ++i) {
+      others->fold[i] = Lanes(FoldOf(n.text[i]));
+      others->want[i] = Lanes(WantOf(n.text[i]));
+    }
+    others->made = true;
+  }
+  for (int i = 1; i < n.width && hits != 0; ++i) {
+    if (i == n.key) continue;
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+    hits &= static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(c, others->fold[i]), others->want[i])));
+  }
+  for (; hits != 0; hits &= hits - 1) {
+    const char* at = block + __builtin_ctz(hits);
+    if (StartsWithNoCase(at + n.width, n.text + n.width)) return at;
+  }
+  return nullptr;
+}
+
 // Tests 16 starting positions at a time, with up to 16 needle bytes; a longer needle's rest is
 // compared byte by byte. A 64-byte group that holds neither a NUL nor the needle's key byte (its
 // last non-letter, rarer in mail headers than letters and tested without case folding) is passed
@@ -78,13 +113,12 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* Find(const char* hays
   const char* const needle = n.text;
   // A match at the very start (a Becky! value begins with "Becky!") needs no vectors set up.
   if (StartsWithNoCase(haystack, needle)) return haystack;
-  const int width = n.width, key = n.key;
-  const char* const rest = needle + width;  // empty unless the needle is longer than 16 bytes
+  const int key = n.key;
   const bool key_is_letter = n.key_fold != 0;
   const __m128i fold_first = Lanes(n.first_fold), want_first = Lanes(n.first_want);
   const __m128i fold_key = Lanes(n.key_fold), want_key = Lanes(n.key_want);
-  __m128i fold[kBlock], want[kBlock];  // the other bytes' tests, made when first needed
-  bool others_made = false;
+  OtherTests others;
+  others.made = false;
   const __m128i zero = _mm_setzero_si128();
 
   // The block that holds haystack's first byte is checked on its own, so that the groups begin
@@ -118,23 +152,7 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* Find(const char* hays
                           starts, _mm_cmpeq_epi8(_mm_or_si128(k, fold_key), want_key)))) &
                       live;
       if (hits == 0) continue;
-      if (!others_made) {
-        for (int i = 1; i < width; ++i) {
-          fold[i] = Lanes(FoldOf(needle[i]));
-          want[i] = Lanes(WantOf(needle[i]));
-        }
-        others_made = true;
-      }
-      for (int i = 1; i < width && hits != 0; ++i) {
-        if (i == key) continue;
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
-        hits &= static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(c, fold[i]), want[i])));
-      }
-      for (; hits != 0; hits &= hits - 1) {
-        const char* at = block + __builtin_ctz(hits);
-        if (StartsWithNoCase(at + width, rest)) return at;
-      }
+      if (const char* at = Confirm(block, hits, n, &others)) return at;
     }
 
     // The fast path, a group at a time; a group may not reach into the next page.

@@ -35,13 +35,19 @@ struct ScreenSearch {
   bool seen;
 };
 
-BOOL CALLBACK FindShowingMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  ScreenSearch* search = reinterpret_cast<ScreenSearch*>(data);
+// The part of monitor's screen that windows may use (the taskbar left out).
+bool WorkArea(HMONITOR monitor, RECT* work) {
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  RECT common;
-  search->seen =
-      GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, &search->probe);
+  if (!GetMonitorInfoA(monitor, &info)) return false;
+  *work = info.rcWork;
+  return true;
+}
+
+BOOL CALLBACK FindShowingMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  ScreenSearch* search = reinterpret_cast<ScreenSearch*>(data);
+  RECT work, common;
+  search->seen = WorkArea(monitor, &work) && IntersectRect(&common, &work, &search->probe);
   return search->seen ? FALSE : TRUE;
 }
 
@@ -54,11 +60,10 @@ POINT VisibleCorner(int left, int top, int width, int height) {
   ScreenSearch search = {{p.left, p.top, p.right, p.bottom}, false};
   EnumDisplayMonitors(NULL, NULL, FindShowingMonitor, reinterpret_cast<LPARAM>(&search));
   if (search.seen) return corner;
-  MONITORINFO info = {};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoA(MonitorFromRect(&search.probe, MONITOR_DEFAULTTONEAREST), &info)) {
-    corner.x = info.rcWork.left;
-    corner.y = info.rcWork.top;
+  RECT work;
+  if (WorkArea(MonitorFromRect(&search.probe, MONITOR_DEFAULTTONEAREST), &work)) {
+    corner.x = work.left;
+    corner.y = work.top;
   }
   return corner;
 }

@@ -186,8 +186,7 @@ SSE2_CODE __attribute__((no_sanitize_address)) const char* Find(const char* hays
         __m128i keys = zero;
         for (int i = 0; i < kGroup; i += kBlock) {
           const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(group + i));
-          const __m128i x = key_is_letter ? _mm_or_si128(a, fold_key) : a;
-          keys = _mm_or_si128(keys, _mm_cmpeq_epi8(x, want_key));
+          keys = _mm_or_si128(keys, _mm_cmpeq_epi8(_mm_or_si128(a, fold_key), want_key));
         }
         if (_mm_movemask_epi8(keys) == 0) return nullptr;
       }

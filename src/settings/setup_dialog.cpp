@@ -31,9 +31,10 @@ const char kNotKeptFormat[] =
 void ReportNotKept(HWND dialog) {
   WCHAR path[kTextBufferSize];
   IniPath(path, kTextBufferSize);
-  WCHAR caption[64], format[256], text[kTextBufferSize];
-  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptCaption, -1, caption, 64);
-  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptFormat, -1, format, 256);
+  // The UTF-16 texts take no more characters than their code page 932 bytes.
+  WCHAR caption[sizeof kNotKeptCaption], format[sizeof kNotKeptFormat], text[kTextBufferSize];
+  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptCaption, -1, caption, sizeof kNotKeptCaption);
+  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptFormat, -1, format, sizeof kNotKeptFormat);
   // wsprintfW never writes more than 1024 characters, the size of text.
   wsprintfW(text, format, path);
   PinModule();

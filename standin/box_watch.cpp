@@ -107,9 +107,14 @@ void Record(HWND box) {
   seen.emplace_back();
   SeenBox* entry = &seen.back();
   GetWindowTextA(box, entry->caption, sizeof entry->caption);
+  GetWindowTextW(box, entry->wcaption, sizeof entry->wcaption / sizeof(wchar_t));
   entry->text[0] = '\0';
+  entry->wtext[0] = L'\0';
   HWND text = GetDlgItem(box, 0xFFFF);
-  if (text != NULL) GetWindowTextA(text, entry->text, sizeof entry->text);
+  if (text != NULL) {
+    GetWindowTextA(text, entry->text, sizeof entry->text);
+    GetWindowTextW(text, entry->wtext, sizeof entry->wtext / sizeof(wchar_t));
+  }
   entry->owner = GetWindow(box, GW_OWNER);
   entry->window = box;
   for (auto it = open_boxes.begin(); it != open_boxes.end();) {

@@ -7,6 +7,8 @@
 struct SeenBox {
   char caption[256];
   char text[1024];  // the message box's text (its static control 0xFFFF), in the ANSI code page
+  wchar_t wcaption[256];  // the same two as the box holds them, whatever the code page
+  wchar_t wtext[1024];
   HWND owner;
   HWND window;  // the box itself (it may be gone by the time it is looked at)
 };

@@ -11,8 +11,14 @@ pkgs="$pkgs $want_extra"
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=""
 for p in $pkgs; do have_pkg "$p" || missing="$missing $p"; done
+# Japanese for every Windows test; English and Korean for the checks under other code pages.
+locales="ja_JP en_US ko_KR"
+missing_locales=""
+for l in $locales; do
+  locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8\$" || missing_locales="$missing_locales $l.UTF-8"
+done
 need_locale=0
-locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || need_locale=1
+[ -n "$missing_locales" ] && need_locale=1
 
 if [ -z "$missing" ] && [ $need_locale = 0 ]; then
   exit 0
@@ -20,7 +26,7 @@ fi
 
 if [ "$(id -u)" != 0 ]; then
   echo "setup: missing packages:${missing:- (none)}" >&2
-  [ $need_locale = 1 ] && echo "setup: missing locale ja_JP.UTF-8 (package locales, then locale-gen)" >&2
+  [ $need_locale = 1 ] && echo "setup: missing locales:$missing_locales (package locales, then locale-gen)" >&2
   echo "setup: run as root, or install them: dpkg --add-architecture i386 && apt-get update && apt-get install${missing}" >&2
   exit 1
 fi
@@ -40,7 +46,9 @@ if [ -n "$missing" ]; then
   fi
 fi
 if [ $need_locale = 1 ]; then
-  sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  for l in $missing_locales; do
+    sed -i "s/^# *$l UTF-8/$l UTF-8/" /etc/locale.gen
+    grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" >>/etc/locale.gen
+  done
   locale-gen >/dev/null
 fi

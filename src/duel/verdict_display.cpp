@@ -9,7 +9,6 @@
 #include "../host/show_message.h"
 #include "../host/web_addresses.h"
 #include "../settings/settings_file.h"
-#include "../settings/settings_keys.h"
 #include "check_sender.h"
 #include "screen_probe.h"
 #include "verdict_text.h"
@@ -18,11 +17,20 @@ namespace {
 
 const char kLoseCaption[] = "You Lose !";
 
+// The mail's bytes are shown in the ANSI code page in force, so a cut follows its characters.
+LeadBytes AnsiLeadBytes() {
+  LeadBytes lead = {};
+  CPINFO info;
+  static_assert(sizeof lead.ranges == sizeof info.LeadByte, "the system's lead byte ranges");
+  if (GetCPInfo(CP_ACP, &info)) CopyMemory(lead.ranges, info.LeadByte, sizeof lead.ranges);
+  return lead;
+}
+
 // Warning mode: speak only when the user is behind.
 void WarnIfBeaten(Verdict verdict, const char* token) {
   if (verdict != VERDICT_LOSE) return;
   char text[kTextBufferSize];
-  FormatWarningText(text, sizeof text, token, HostVersion());
+  FormatWarningText(text, sizeof text, token, HostVersion(), AnsiLeadBytes());
   ShowMessage(kLoseCaption, MB_ICONEXCLAMATION, "%s", text);
   // The host may have exited while the box was up: no page opens after the mail client closed.
   if (fOpenRimarts && !fExited)
@@ -31,8 +39,8 @@ void WarnIfBeaten(Verdict verdict, const char* token) {
 }
 
 struct ScreenSearch {
-  RECT probe;
-  bool seen;
+  ProbeRect window;
+  bool reachable;
 };
 
 // The part of monitor's screen that windows may use (the taskbar left out).
@@ -44,24 +52,25 @@ bool WorkArea(HMONITOR monitor, RECT* work) {
   return true;
 }
 
-BOOL CALLBACK FindShowingMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+BOOL CALLBACK FindReachingMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   ScreenSearch* search = reinterpret_cast<ScreenSearch*>(data);
-  RECT work, common;
-  search->seen = WorkArea(monitor, &work) && IntersectRect(&common, &work, &search->probe);
-  return search->seen ? FALSE : TRUE;
+  RECT work;
+  search->reachable = WorkArea(monitor, &work) &&
+                      ShowsGrip(search->window, {work.left, work.top, work.right, work.bottom});
+  return search->reachable ? FALSE : TRUE;
 }
 
-// A stored place that no monitor's work area shows (a screen unplugged, a lower resolution, a
-// hand-edited value) moves to the corner of the nearest work area; one that is even partly on
-// a screen stays exactly as the user left it.
-POINT VisibleCorner(int left, int top, int width, int height) {
+// A stored place where no monitor's work area shows enough of the caption to take hold of (a
+// screen unplugged, a lower resolution, a hand-edited value, a window dragged nearly off) moves
+// to the corner of the nearest work area; one within reach stays exactly as the user left it.
+POINT ReachableCorner(int left, int top, int width, int height) {
   POINT corner = {left, top};
-  ProbeRect p = StoredPlaceProbe(left, top, width, height);
-  ScreenSearch search = {{p.left, p.top, p.right, p.bottom}, false};
-  EnumDisplayMonitors(NULL, NULL, FindShowingMonitor, reinterpret_cast<LPARAM>(&search));
-  if (search.seen) return corner;
-  RECT work;
-  if (WorkArea(MonitorFromRect(&search.probe, MONITOR_DEFAULTTONEAREST), &work)) {
+  ScreenSearch search = {StoredPlaceProbe(left, top, width, height), false};
+  EnumDisplayMonitors(NULL, NULL, FindReachingMonitor, reinterpret_cast<LPARAM>(&search));
+  if (search.reachable) return corner;
+  const ProbeRect& p = search.window;
+  RECT probe = {p.left, p.top, p.right, p.bottom}, work;
+  if (WorkArea(MonitorFromRect(&probe, MONITOR_DEFAULTTONEAREST), &work)) {
     corner.x = work.left;
     corner.y = work.top;
   }
@@ -70,13 +79,11 @@ POINT VisibleCorner(int left, int top, int width, int height) {
 
 // Creates the hidden result window at its stored place, leaving the keyboard with the host.
 void CreateResultWindow() {
-  int left = ReadSettingNumber(SECTION_WINDOW, KEY_LEFT, DEFAULT_LEFT);
-  int top = ReadSettingNumber(SECTION_WINDOW, KEY_TOP, DEFAULT_TOP);
-  int width = ReadSettingNumber(SECTION_WINDOW, KEY_WIDTH, DEFAULT_WIDTH);
-  int height = ReadSettingNumber(SECTION_WINDOW, KEY_HEIGHT, DEFAULT_HEIGHT);
+  int left, top, width, height;
+  ReadWindowPlace(&left, &top, &width, &height);
   hwndResult =
       CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
-  POINT corner = VisibleCorner(left, top, width, height);
+  POINT corner = ReachableCorner(left, top, width, height);
   SetWindowPos(hwndResult, NULL, corner.x, corner.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFocus(hwndMain);
 }
@@ -85,7 +92,7 @@ void CreateResultWindow() {
 void ShowInResultWindow(Verdict verdict, const char* token) {
   if (hwndResult == NULL) CreateResultWindow();
   char line[kResultLineSize];
-  FormatResultLine(line, sizeof line, verdict, token, HostVersion());
+  FormatResultLine(line, sizeof line, verdict, token, HostVersion(), AnsiLeadBytes());
   if (hwndResult == NULL) return;
   SetWindowTextA(hwndResult, line);
   ShowWindow(hwndResult, SW_SHOWNOACTIVATE);

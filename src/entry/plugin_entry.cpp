@@ -16,7 +16,8 @@ namespace {
 
 HWND hwndSecond = NULL, hwndThird = NULL, hwndFourth = NULL;  // the host's; kept, not used
 
-// Tells the user why the host does not get the plug-in.
+// Tells the user why the host does not get the plug-in. The box shows under the loader's lock,
+// so the host cannot unload the module meanwhile, and a refused module must not stay pinned.
 void ShowRefusal() {
   PluginInfo info;
   BKC_OnPlugInInfo(&info);
@@ -26,7 +27,7 @@ void ShowRefusal() {
                "プラグイン「%s」でエラーが発生しました。\r\n"
                "Becky!! とプラグインのバージョンを確認してください",
                name, 1);
-  MessageBoxA(NULL, text, "プラグインエラー", MB_ICONHAND);
+  ShowCp932Message(NULL, "プラグインエラー", MB_ICONHAND, text, NULL);
 }
 
 }  // namespace
@@ -45,9 +46,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 extern "C" {
 
 int WINAPI BKC_OnStart() {
+  // After an exit the host starts a new run, maybe with the module it had before (see PinModule).
+  if (fExited) BeginRun();
   if (!bkapi.GetWindowHandles(&hwndMain, &hwndSecond, &hwndThird, &hwndFourth)) {
-    ShowMessage("Dravmek ERROR", MB_ICONEXCLAMATION,
-                "bkapi.GetWindowHandles()でエラーになりました。");
+    PinModule();
+    ShowCp932Message(NULL, "Dravmek ERROR", MB_ICONEXCLAMATION,
+                     "bkapi.GetWindowHandles()でエラーになりました。", NULL);
     return 0;
   }
   LoadSettings();
@@ -80,7 +84,8 @@ int WINAPI BKC_OnOpenMail(HostArg) {
 }
 
 int WINAPI BKC_OnPlugInSetup(HWND parent) {
-  DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_SETUP), parent, SetupDlgProc, 0);
+  // A Unicode dialog shows its UTF-16 texts as they are, under any ANSI code page.
+  DialogBoxParamW(hInstance, MAKEINTRESOURCEW(IDD_SETUP), parent, SetupDlgProc, 0);
   return 1;
 }
 

@@ -15,5 +15,11 @@ HWND hwndResult;
 
 void BeginModuleState(HINSTANCE instance) {
   hInstance = instance;
+  BeginRun();
+}
+
+void BeginRun() {
   fOnce = fPopup = fOpenRimarts = fFirstWarning = 1;
+  fExited = 0;
+  hwndMain = hwndResult = NULL;
 }

@@ -1,9 +1,23 @@
-// Formats a text and shows it in a message box that has no owner window.
+// Message boxes without an owner window, or over one, and the pin that outlives them.
 #include "show_message.h"
 
 #include <stdarg.h>
 
 #include "../text/buffer_sizes.h"
+
+namespace {
+
+const UINT kJapaneseCodePage = 932;
+// The program's captions are short; the texts fit a message box text's buffer.
+const int kCaptionChars = 128;
+
+// Converts a code page 932 text, cut to fit out, always terminated.
+void Widen(LPCSTR text, LPWSTR out, int out_chars) {
+  if (MultiByteToWideChar(kJapaneseCodePage, 0, text, -1, out, out_chars) == 0) out[0] = L'\0';
+  out[out_chars - 1] = L'\0';
+}
+
+}  // namespace
 
 int ShowMessage(LPCSTR caption, UINT type, LPCSTR format, ...) {
   // wvsprintfA never writes more than 1024 bytes, the size of this buffer.
@@ -15,6 +29,15 @@ int ShowMessage(LPCSTR caption, UINT type, LPCSTR format, ...) {
   va_end(args);
   PinModule();
   return MessageBoxA(NULL, text, caption, type);
+}
+
+int ShowCp932Message(HWND owner, LPCSTR caption, UINT type, LPCSTR text, LPCWSTR insert) {
+  WCHAR wide_caption[kCaptionChars], wide_text[kTextBufferSize], filled[kTextBufferSize];
+  Widen(caption, wide_caption, kCaptionChars);
+  Widen(text, wide_text, kTextBufferSize);
+  // wsprintfW never writes more than 1024 characters, the size of filled.
+  if (insert != NULL) wsprintfW(filled, wide_text, insert);
+  return MessageBoxW(owner, insert != NULL ? filled : wide_text, wide_caption, type);
 }
 
 void PinModule() {

@@ -24,3 +24,24 @@ bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size) {
   for (size_t k = 0; k < extension; ++k) out[stem + k] = kExtension[k];
   return true;
 }
+
+void SettingsLockName(const wchar_t* folded_path, wchar_t* out, size_t out_size) {
+  // Names in Local\ are seen by the processes of the user's session: the mail clients that share
+  // a settings file.
+  static const wchar_t kPrefix[] = L"Local\\Vostrel.ini.";
+  const size_t prefix = sizeof kPrefix / sizeof kPrefix[0] - 1;
+  static_assert(sizeof kPrefix / sizeof kPrefix[0] + 16 <= kSettingsLockNameSize, "name fits");
+  if (out_size < kSettingsLockNameSize) {
+    if (out_size > 0) out[0] = L'\0';
+    return;
+  }
+  // 64-bit FNV-1a over the UTF-16 code units.
+  unsigned long long hash = 14695981039346656037ull;
+  for (const wchar_t* p = folded_path; *p != L'\0'; ++p) {
+    hash = (hash ^ static_cast<unsigned short>(*p)) * 1099511628211ull;
+  }
+  for (size_t k = 0; k < prefix; ++k) out[k] = kPrefix[k];
+  for (size_t k = 0; k < 16; ++k)
+    out[prefix + k] = L"0123456789abcdef"[(hash >> (60 - 4 * k)) & 0xF];
+  out[prefix + 16] = L'\0';
+}

@@ -11,3 +11,9 @@ const size_t kProfilePathLimit = 260;
 // out. The extension's dot is looked for in the file name only; a name without one gets ".ini"
 // appended. False, with out empty, if the path does not fit.
 bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size);
+
+// The name of the lock that serializes the processes using one settings file: a hash of the
+// file's path, which the caller has brought to one case, so that every spelling of one file
+// gives one name. Always fits: out_size must be at least kSettingsLockNameSize.
+const size_t kSettingsLockNameSize = 40;
+void SettingsLockName(const wchar_t* folded_path, wchar_t* out, size_t out_size);

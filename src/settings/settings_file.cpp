@@ -6,6 +6,7 @@
 #include "ini_path.h"
 #include "setting_number.h"
 #include "settings_keys.h"
+#include "settings_lock.h"
 
 bool IniPath(LPWSTR out, DWORD out_size) {
   if (out_size > 0) out[0] = L'\0';
@@ -56,20 +57,31 @@ bool WriteSettingNumber(LPCWSTR section, LPCWSTR key, int value) {
 }
 
 void LoadSettings() {
+  SettingsLock lock;
   fOnce = ReadSettingNumber(SECTION_SETTINGS, KEY_ONCE, DEFAULT_FLAG);
   fPopup = ReadSettingNumber(SECTION_SETTINGS, KEY_POPUP, DEFAULT_FLAG);
   fOpenRimarts = ReadSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, DEFAULT_FLAG);
 }
 
 bool SaveFlags() {
+  SettingsLock lock;
   bool kept = WriteSettingNumber(SECTION_SETTINGS, KEY_POPUP, fPopup);
   kept = WriteSettingNumber(SECTION_SETTINGS, KEY_ONCE, fOnce) && kept;
   return WriteSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, fOpenRimarts) && kept;
 }
 
+void ReadWindowPlace(int* left, int* top, int* width, int* height) {
+  SettingsLock lock;
+  *left = ReadSettingNumber(SECTION_WINDOW, KEY_LEFT, DEFAULT_LEFT);
+  *top = ReadSettingNumber(SECTION_WINDOW, KEY_TOP, DEFAULT_TOP);
+  *width = ReadSettingNumber(SECTION_WINDOW, KEY_WIDTH, DEFAULT_WIDTH);
+  *height = ReadSettingNumber(SECTION_WINDOW, KEY_HEIGHT, DEFAULT_HEIGHT);
+}
+
 void SaveWindowGeometry(HWND window) {
   RECT rect;
   if (!GetWindowRect(window, &rect)) return;
+  SettingsLock lock;
   WriteSettingNumber(SECTION_WINDOW, KEY_LEFT, rect.left);
   WriteSettingNumber(SECTION_WINDOW, KEY_TOP, rect.top);
   WriteSettingNumber(SECTION_WINDOW, KEY_WIDTH, rect.right - rect.left);

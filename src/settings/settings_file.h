@@ -17,11 +17,16 @@ int ReadSettingNumber(LPCWSTR section, LPCWSTR key, LPCWSTR fallback);
 bool WriteSetting(LPCWSTR section, LPCWSTR key, LPCWSTR value);
 bool WriteSettingNumber(LPCWSTR section, LPCWSTR key, int value);
 
+// The reads and writes below of whole groups of keys hold the settings file's lock (see
+// settings_lock.h), so that another mail client process never sees half of a group.
+
 // Reads the three options into their flags.
 void LoadSettings();
 // Writes the three options in the order "fPopup", "fOnce", "fOpenRimarts"; true when all were
 // written (all three are tried either way).
 bool SaveFlags();
+// Reads the result window's stored place, in the order "left", "top", "width", "height".
+void ReadWindowPlace(int* left, int* top, int* width, int* height);
 // Stores window's rectangle; writes nothing if it cannot be obtained. The host is closing, so a
 // failed write is not reported.
 void SaveWindowGeometry(HWND window);

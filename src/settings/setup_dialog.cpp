@@ -20,25 +20,18 @@ void EnableWarningOptions(HWND window, BOOL enable) {
 
 int Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) != BST_UNCHECKED ? 1 : 0; }
 
-// The program's texts are code page 932; the path may hold any character, so the box is UTF-16.
-const UINT kJapaneseCodePage = 932;
 const char kNotKeptCaption[] = "Vostrel plug-in 設定エラー";
 const char kNotKeptFormat[] =
     "設定ファイルに書き込めませんでした。\r\n\r\n%s\r\n\r\n"
     "選んだ設定は今回の起動中は有効ですが、Becky! を再起動すると元に戻ります。";
 
-// Tells the user, over the dialog, that the choice holds only until the host restarts.
+// Tells the user, over the dialog, that the choice holds only until the host restarts. The path
+// may hold any character.
 void ReportNotKept(HWND dialog) {
   WCHAR path[kTextBufferSize];
   IniPath(path, kTextBufferSize);
-  // The UTF-16 texts take no more characters than their code page 932 bytes.
-  WCHAR caption[sizeof kNotKeptCaption], format[sizeof kNotKeptFormat], text[kTextBufferSize];
-  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptCaption, -1, caption, sizeof kNotKeptCaption);
-  MultiByteToWideChar(kJapaneseCodePage, 0, kNotKeptFormat, -1, format, sizeof kNotKeptFormat);
-  // wsprintfW never writes more than 1024 characters, the size of text.
-  wsprintfW(text, format, path);
   PinModule();
-  MessageBoxW(dialog, text, caption, MB_OK | MB_ICONEXCLAMATION);
+  ShowCp932Message(dialog, kNotKeptCaption, MB_OK | MB_ICONEXCLAMATION, kNotKeptFormat, path);
 }
 
 }  // namespace

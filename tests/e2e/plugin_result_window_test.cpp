@@ -2,6 +2,8 @@
 // visibility and focus, and what exit writes back.
 #include <string.h>
 
+#include <iterator>
+
 #include "plugin_fixture.h"
 
 namespace {
@@ -91,6 +93,16 @@ struct Placement {
   bool moved = false;          // expected is relative to the work area's top-left corner
 };
 
+// A 250x27 window stored near an edge of the work area: where its caption stays within reach it
+// stays put, else it comes to the work area's corner.
+struct Edge {
+  const char* what;
+  int left, top;  // from the work area's left or right, top or bottom edge
+  bool from_right, from_bottom;
+  int height;
+  bool kept;
+};
+
 void Placements() {
   const Placement cases[] = {
       {"nothing stored", NULL, {0, 0, 250, 27}},
@@ -112,9 +124,35 @@ void Placements() {
        {0, 0, 300, 40},
        true},
   };
+  const Edge edges[] = {
+      {"1 row below the top", 100, -26, false, false, 27, false},
+      {"4 rows below the top", 100, -23, false, false, 27, false},
+      {"8 rows below the top", 100, -19, false, false, 27, true},
+      {"2 rows above the top", 100, -2, false, false, 27, true},
+      {"a tall window's bottom below the top", 100, -90, false, false, 100, false},
+      {"the last row", 100, -1, false, true, 27, false},
+      {"the last 8 rows", 100, -8, false, true, 27, true},
+      {"1 column at the left", -249, 100, false, false, 27, false},
+      {"32 columns at the left", -218, 100, false, false, 27, true},
+      {"50 columns at the left", -200, 100, false, false, 27, true},
+      {"the last column", -1, 100, true, false, 27, false},
+      {"the last 32 columns", -32, 100, true, false, 27, true},
+  };
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  for (Placement c : cases) {
+  std::vector<Placement> all(std::begin(cases), std::end(cases));
+  std::vector<std::string> sections;
+  sections.reserve(sizeof edges / sizeof edges[0]);
+  for (const Edge& e : edges) {
+    int left = (e.from_right ? work.right : work.left) + e.left;
+    int top = (e.from_bottom ? work.bottom : work.top) + e.top;
+    sections.push_back("[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" +
+                       std::to_string(top) + "\r\nheight=" + std::to_string(e.height) + "\r\n");
+    Placement p = {e.what, sections.back().c_str(), {0, 0, 250, e.height}, !e.kept};
+    if (e.kept) OffsetRect(&p.expected, left, top);
+    all.push_back(p);
+  }
+  for (Placement c : all) {
     if (c.moved) OffsetRect(&c.expected, work.left, work.top);
     PluginCopy plugin("placement");
     plugin.WriteIni(std::string(kAlwaysShow) + (c.window_section ? c.window_section : ""));

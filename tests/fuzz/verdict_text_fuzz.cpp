@@ -81,11 +81,12 @@ void Run(const char* what, const Frame& frame, size_t out_size, const std::strin
   std::unique_ptr<char[]> out(new char[out_size == 0 ? 1 : out_size]);
   out[0] = '#';
   if (kind == 0) {
-    FormatResultLine(out.get(), out_size, verdict, first.c_str(), second.c_str());
+    FormatResultLine(out.get(), out_size, verdict, first.c_str(), second.c_str(), kCp932LeadBytes);
   } else if (kind == 1) {
-    FormatWarningText(out.get(), out_size, first.c_str(), second.c_str());
+    FormatWarningText(out.get(), out_size, first.c_str(), second.c_str(), kCp932LeadBytes);
   } else {
-    FormatTwoStrings(out.get(), out_size, frame.format, first.c_str(), second.c_str());
+    FormatTwoStrings(out.get(), out_size, frame.format, first.c_str(), second.c_str(),
+                     kCp932LeadBytes);
   }
   if (out_size == 0) {
     FUZZ_CHECK(out[0] == '#', "%s: size 0 wrote", what);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "text/cp932.h"
+#include "text/lead_bytes.h"
 
 namespace {
 
@@ -156,9 +156,11 @@ struct FitCase {
   const char* text;
   size_t max_bytes;
   size_t expected;
+  LeadBytes lead = kCp932LeadBytes;
 };
 
-TEST(Cp932FitPrefix, Table) {
+TEST(FitPrefix, Table) {
+  const LeadBytes cp949 = {{0x81, 0xfe}}, cp1252 = {};
   const FitCase cases[] = {
       {"ASCII", "abc", 2, 2},
       {"ASCII, more room than text", "abc", 10, 3},
@@ -182,9 +184,13 @@ TEST(Cp932FitPrefix, Table) {
       {"0xFD is single", "\xfd\xfe", 1, 1},
       {"lead byte at the end counts alone", "a\x82", 5, 2},
       {"lead byte at the end within budget", "a\x82", 2, 2},
+      {"949: 0xB0 leads", "a\xb0\xa1", 2, 1, cp949},
+      {"949: 0xFD and 0xFE lead", "\xfd\xa1\xfe\xa1", 3, 2, cp949},
+      {"949: 0x80 is single", "\x80\xb0\xa1", 2, 1, cp949},
+      {"single-byte code page", "\x82\xa0\x82", 1, 1, cp1252},
   };
   for (const FitCase& c : cases) {
-    size_t got = Cp932FitPrefix(c.text, c.max_bytes);
+    size_t got = FitPrefix(c.text, c.max_bytes, c.lead);
     EXPECT_EQ(c.expected, got) << c.what << ": expected " << c.expected << ", got " << got;
   }
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "text/cp932.h"
+#include "text/lead_bytes.h"
 
 namespace {
 
@@ -19,7 +19,9 @@ std::string Repeat(const std::string& piece, size_t times) {
 }
 
 // True when the first n bytes of s end on a character boundary.
-bool EndsOnBoundary(const std::string& s, size_t n) { return Cp932FitPrefix(s.c_str(), n) == n; }
+bool EndsOnBoundary(const std::string& s, size_t n) {
+  return FitPrefix(s.c_str(), n, kCp932LeadBytes) == n;
+}
 
 struct LineCase {
   const char* what;
@@ -27,6 +29,7 @@ struct LineCase {
   std::string sender;
   std::string own;
   std::string expected;
+  LeadBytes lead = kCp932LeadBytes;  // of the code page the texts are shown in
 };
 
 TEST(FormatResultLine, Table) {
@@ -56,11 +59,18 @@ TEST(FormatResultLine, Table) {
        "LOSE (He:" + Repeat(kHiragana, 115) + "... > You:2.81)"},
       {"double-byte host version after a single byte", VERDICT_LOSE, "2.81",
        "x" + Repeat(kHiragana, 150), "LOSE (He:2.81 > You:x" + Repeat(kHiragana, 115) + "...)"},
+      // 0xB0 leads a character in code page 949 (Korean) and is a single byte in 932.
+      {"Korean token cut on its own boundaries",
+       VERDICT_LOSE,
+       "1" + Repeat("\xb0\xa1", 150),
+       "2.75.02",
+       "LOSE (He:1" + Repeat("\xb0\xa1", 113) + "... > You:2.75.02)",
+       {{0x81, 0xfe}}},
   };
   for (const LineCase& c : cases) {
     char line[kResultLineSize];
     memset(line, '#', sizeof line);
-    FormatResultLine(line, sizeof line, c.verdict, c.sender.c_str(), c.own.c_str());
+    FormatResultLine(line, sizeof line, c.verdict, c.sender.c_str(), c.own.c_str(), c.lead);
     ASSERT_NE(nullptr, memchr(line, '\0', sizeof line)) << c.what << ": no NUL in the buffer";
     EXPECT_EQ(c.expected, std::string(line)) << c.what;
   }
@@ -76,7 +86,8 @@ TEST(FormatResultLine, LongInputsKeepTheFrame) {
       std::string own = Repeat(kHiragana, lo / 2) + "9";
       char line[kResultLineSize + 16];
       memset(line, '#', sizeof line);
-      FormatResultLine(line, kResultLineSize, VERDICT_LOSE, sender.c_str(), own.c_str());
+      FormatResultLine(line, kResultLineSize, VERDICT_LOSE, sender.c_str(), own.c_str(),
+                       kCp932LeadBytes);
       for (size_t i = kResultLineSize; i < sizeof line; ++i) {
         ASSERT_EQ('#', line[i]) << "written past the buffer at " << i;
       }
@@ -131,7 +142,7 @@ TEST(FormatWarningText, Table) {
   for (const LineCase& c : cases) {
     char text[kTextBufferSize + 8];
     memset(text, '#', sizeof text);
-    FormatWarningText(text, kTextBufferSize, c.sender.c_str(), c.own.c_str());
+    FormatWarningText(text, kTextBufferSize, c.sender.c_str(), c.own.c_str(), c.lead);
     for (size_t i = kTextBufferSize; i < sizeof text; ++i) {
       ASSERT_EQ('#', text[i]) << c.what << ": written past the buffer at " << i;
     }
@@ -160,7 +171,7 @@ TEST(FormatTwoStrings, SmallBuffers) {
   for (const SmallCase& c : cases) {
     char out[32];
     memset(out, '#', sizeof out);
-    FormatTwoStrings(out, c.size, "LOSE (He:%s > You:%s)", "2.5", "3");
+    FormatTwoStrings(out, c.size, "LOSE (He:%s > You:%s)", "2.5", "3", kCp932LeadBytes);
     if (c.expected == nullptr) {
       EXPECT_EQ('#', out[0]) << "size " << c.size << " touched the buffer";
       continue;

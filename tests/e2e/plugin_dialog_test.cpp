@@ -25,6 +25,7 @@ struct DialogRun {
   bool ran = false, forced = false, open_after_link = false;
   HWND owner = NULL;
   std::wstring caption;
+  std::vector<std::wstring> texts;  // of the controls, in their order
   Controls at_open = {}, before_close = {};
 };
 
@@ -54,6 +55,11 @@ void Script(HWND dialog, void* context) {
   wchar_t caption[128];
   GetWindowTextW(dialog, caption, 128);
   run->caption = caption;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c != NULL; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t text[128];
+    GetWindowTextW(c, text, 128);
+    run->texts.push_back(text);
+  }
   run->at_open = ReadControls(dialog);
   for (int id : run->clicks) SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
   HWND link = GetDlgItem(dialog, IDC_AUTHORLINK);
@@ -195,8 +201,16 @@ void OkStores() {
 }
 
 // Cancel, Escape and the close box: the flags and the file stay as they were, also when the
-// dialog was activated again before (a host watching for boxes must not take it for one).
+// dialog was activated again before (a host watching for boxes must not take it for one). The
+// texts read as written under any ANSI code page (this group runs under others too).
 void NoChange() {
+  const std::wstring texts[] = {L"OK",
+                                L"ｷｬﾝｾﾙ",
+                                L"1回の起動で1回だけ表示",
+                                L"動作モード",
+                                L"負けたら表示",
+                                L"常に勝ち負けを表示",
+                                L"同時にRimArtsのホームページも表示"};
   const Close closes[] = {BY_CANCEL, BY_ESCAPE, BY_CLOSE_BOX};
   const char* const files[] = {NULL, "[Settings]\r\nfPopup=0\r\nfOnce=0\r\n"};
   for (const char* ini : files) {
@@ -213,6 +227,11 @@ void NoChange() {
       RunDialog(plugin, &run, what);
       std::wstring expected_caption = L"Vostrel plug-in \u8A2D\u5B9A\u753B\u9762";
       ok(run.caption == expected_caption, "%s: unexpected dialog caption", what);
+      for (size_t i = 0; i < 7; ++i) {
+        std::wstring got = i < run.texts.size() ? run.texts[i] : L"(none)";
+        ok(got == texts[i], "%s: expected %s, got %s", what, Utf8(texts[i]).c_str(),
+           Utf8(got).c_str());
+      }
       ok(run.owner == standin.main_window, "%s: expected owner %p, got %p", what,
          static_cast<void*>(standin.main_window), static_cast<void*>(run.owner));
       ok(!Same(run.at_open, run.before_close), "%s: the clicks changed nothing on screen", what);

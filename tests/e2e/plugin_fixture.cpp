@@ -88,13 +88,18 @@ bool PluginCopy::Load() {
   Unload();
   module = LoadLibraryW(wdll.c_str());
   if (module == NULL) return false;
-  void** slots = reinterpret_cast<void**>(&bkc);
-  exports_complete = true;
+  exports_complete = FindExports(module, &bkc);
+  return exports_complete;
+}
+
+bool FindExports(HMODULE module, PluginExports* bkc) {
+  void** slots = reinterpret_cast<void**>(bkc);
+  bool complete = true;
   for (int i = 0; i < kExportCount; ++i) {
     slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportTable[i].name));
-    exports_complete = exports_complete && slots[i] != NULL;
+    complete = complete && slots[i] != NULL;
   }
-  return exports_complete;
+  return complete;
 }
 
 void PluginCopy::Unload() {
@@ -192,6 +197,14 @@ std::string Printable(const std::string& bytes) {
     }
   }
   return out;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  std::string text(wide.size() * 3 + 1, '\0');
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], static_cast<int>(text.size()),
+                              NULL, NULL);
+  text.resize(n > 0 ? n - 1 : 0);
+  return text;
 }
 
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {

@@ -1,23 +1,18 @@
 // Loading the plug-in: its refusal when the host lacks a function, its information record,
 // and the fifteen exports with their results.
 #include <string.h>
+#include <wchar.h>
 
 #include "plugin_fixture.h"
 
 namespace {
 
+// As the box holds them, whatever the ANSI code page.
+const wchar_t kRefusalCaption[] = L"プラグインエラー";
+const wchar_t kRefusalText[] =
+    L"プラグイン「Becky! Vostrel plug-in」でエラーが発生しました。\r\n"
+    L"Becky!! とプラグインのバージョンを確認してください";
 // Code page 932 bytes, written out so that they do not depend on the compiler's conversion.
-const char kRefusalCaption[] =
-    "\x83v\x83\x89\x83O\x83"
-    "C\x83\x93\x83G\x83\x89\x81[";
-const char kRefusalText[] =
-    "\x83v\x83\x89\x83O\x83"
-    "C\x83\x93\x81uBecky! Vostrel plug-in\x81v\x82\xC5\x83G\x83\x89"
-    "\x81[\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
-    "B\r\nBecky!! \x82\xC6"
-    "\x83v\x83\x89\x83O\x83"
-    "C\x83\x93\x82\xCC\x83o\x81[\x83W\x83\x87\x83\x93\x82\xF0\x8Am\x94"
-    "F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2";
 const char kDescription[] =
     "Becky!\x8Eg\x82\xA2\x82\xA9\x82\xE7\x83\x81\x81[\x83\x8B\x82\xAA\x82\xAB\x82\xBD\x8E\x9E"
     "\x82\xC9\x81"
@@ -37,11 +32,10 @@ void Refused() {
   ok(SeenBoxCount() == 1, "expected 1 box, got %d", SeenBoxCount());
   if (SeenBoxCount() < 1) return;
   const SeenBox* box = SeenBoxAt(0);
-  ok(strcmp(box->caption, kRefusalCaption) == 0, "caption: expected %s, got %s",
-     Printable(kRefusalCaption).c_str(), Printable(box->caption).c_str());
-  ok(strcmp(box->text, kRefusalText) == 0, "text: expected %s, got %s",
-     Printable(kRefusalText).c_str(), Printable(box->text).c_str());
-  ok(strstr(box->text, "Becky! Vostrel plug-in") != NULL, "the text does not name the plug-in");
+  ok(wcscmp(box->wcaption, kRefusalCaption) == 0, "caption: expected %s, got %s",
+     Utf8(kRefusalCaption).c_str(), Utf8(box->wcaption).c_str());
+  ok(wcscmp(box->wtext, kRefusalText) == 0, "text: expected %s, got %s", Utf8(kRefusalText).c_str(),
+     Utf8(box->wtext).c_str());
   ok(box->owner == NULL, "expected no owner, got %p", static_cast<void*>(box->owner));
   ok(GetModuleHandleA("Vostrel.dll") == NULL, "the refused module stayed loaded");
   // A second attempt refuses again, as the first.
@@ -136,10 +130,40 @@ void Exports() {
   ok(SeenBoxCount() == 0, "expected no box, got %d", SeenBoxCount());
 }
 
+// A host that unloads the plug-in and loads it again in one process. After a box the module is
+// pinned and comes back without a new attach: every run must start afresh all the same, with
+// its box and page once, or its result window, stored at exit.
+void Reload() {
+  PluginCopy plugin("reload");
+  standin.version = "2.75.02";
+  standin.xmailer = "Becky! ver. 2.81.05";
+  for (int run = 1; run <= 4; ++run) {
+    if (run == 3) plugin.WriteIni("[Settings]\r\nfPopup=0\r\n");
+    if (!plugin.Start()) return;
+    ForgetSeenBoxes();
+    plugin.bkc.OnOpenMail(0);
+    plugin.bkc.OnOpenMail(0);
+    std::vector<HWND> windows = ThreadDialogs();
+    int boxes = run <= 2 ? 1 : 0, shown = static_cast<int>(windows.size());
+    ok(SeenBoxCount() == boxes && shown == 1 - boxes,
+       "run %d: expected %d boxes, %d windows, got %d, %d", run, boxes, 1 - boxes, SeenBoxCount(),
+       shown);
+    if (run <= 2)
+      ok(plugin.WaitForUrls(run).size() == static_cast<size_t>(run), "run %d: no page", run);
+    if (!windows.empty()) SetWindowPos(windows[0], NULL, run, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    plugin.bkc.OnExit();
+    plugin.Unload();
+    if (run > 2)
+      ok(plugin.IniValue("Window", "left") == std::to_string(run), "run %d: not stored", run);
+  }
+  ok(GetModuleHandleW(plugin.wdll.c_str()) != NULL, "expected the module kept by its box");
+}
+
 const TestGroup kGroups[] = {
     {"refused", Refused},
     {"info", Info},
     {"exports", Exports},
+    {"reload", Reload},
 };
 
 }  // namespace

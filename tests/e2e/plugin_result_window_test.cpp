@@ -88,24 +88,23 @@ void Captions() {
 
 struct Placement {
   const char* what;
-  const char* window_section;  // null: nothing stored
+  std::string window_section;  // empty: nothing stored
   RECT expected;               // left, top, right, bottom
   bool moved = false;          // expected is relative to the work area's top-left corner
 };
 
-// A 250x27 window stored near an edge of the work area: where its caption stays within reach it
-// stays put, else it comes to the work area's corner.
+// Near an edge of the work area (from its left or right, top or bottom): where enough of the
+// caption stays within reach the window stays put, else it comes to the work area's corner.
 struct Edge {
   const char* what;
-  int left, top;  // from the work area's left or right, top or bottom edge
-  bool from_right, from_bottom;
-  int height;
-  bool kept;
+  int left, top;
+  bool from_right, from_bottom, kept;
+  int height = 27;
 };
 
 void Placements() {
   const Placement cases[] = {
-      {"nothing stored", NULL, {0, 0, 250, 27}},
+      {"nothing stored", "", {0, 0, 250, 27}},
       {"negative left",
        "[Window]\r\nleft=-50\r\ntop=120\r\nwidth=300\r\nheight=40\r\n",
        {-50, 120, 250, 160}},
@@ -125,37 +124,34 @@ void Placements() {
        true},
   };
   const Edge edges[] = {
-      {"1 row below the top", 100, -26, false, false, 27, false},
-      {"4 rows below the top", 100, -23, false, false, 27, false},
-      {"8 rows below the top", 100, -19, false, false, 27, true},
-      {"2 rows above the top", 100, -2, false, false, 27, true},
-      {"a tall window's bottom below the top", 100, -90, false, false, 100, false},
-      {"the last row", 100, -1, false, true, 27, false},
-      {"the last 8 rows", 100, -8, false, true, 27, true},
-      {"1 column at the left", -249, 100, false, false, 27, false},
-      {"32 columns at the left", -218, 100, false, false, 27, true},
-      {"50 columns at the left", -200, 100, false, false, 27, true},
-      {"the last column", -1, 100, true, false, 27, false},
-      {"the last 32 columns", -32, 100, true, false, 27, true},
+      {"1 row at the top", 100, -26, false, false, false},
+      {"4 rows at the top", 100, -23, false, false, false},
+      {"2 rows above the top", 100, -2, false, false, true},
+      {"a tall window's bottom at the top", 100, -90, false, false, false, 100},
+      {"the last row", 100, -1, false, true, false},
+      {"the last 8 rows", 100, -8, false, true, true},
+      {"1 column at the left", -249, 100, false, false, false},
+      {"50 columns at the left", -200, 100, false, false, true},
+      {"the last column", -1, 100, true, false, false},
+      {"the last 32 columns", -32, 100, true, false, true},
   };
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   std::vector<Placement> all(std::begin(cases), std::end(cases));
-  std::vector<std::string> sections;
-  sections.reserve(sizeof edges / sizeof edges[0]);
   for (const Edge& e : edges) {
     int left = (e.from_right ? work.right : work.left) + e.left;
     int top = (e.from_bottom ? work.bottom : work.top) + e.top;
-    sections.push_back("[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" +
-                       std::to_string(top) + "\r\nheight=" + std::to_string(e.height) + "\r\n");
-    Placement p = {e.what, sections.back().c_str(), {0, 0, 250, e.height}, !e.kept};
-    if (e.kept) OffsetRect(&p.expected, left, top);
-    all.push_back(p);
+    all.push_back({e.what,
+                   "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top) +
+                       "\r\nheight=" + std::to_string(e.height) + "\r\n",
+                   {0, 0, 250, e.height},
+                   !e.kept});
+    if (e.kept) OffsetRect(&all.back().expected, left, top);
   }
   for (Placement c : all) {
     if (c.moved) OffsetRect(&c.expected, work.left, work.top);
     PluginCopy plugin("placement");
-    plugin.WriteIni(std::string(kAlwaysShow) + (c.window_section ? c.window_section : ""));
+    plugin.WriteIni(kAlwaysShow + c.window_section);
     if (!plugin.Start()) return;
     Open(plugin, "Becky! ver. 2.0", "2.0");
     HWND result = OnlyDialog(c.what);
@@ -239,10 +235,35 @@ void Exit() {
   }
 }
 
+// A token too long for the caption is cut after a whole character of the ANSI code page in
+// force (this group runs under Japanese and Korean): "1" and 150 two-byte characters.
+void DoubleByte() {
+  const wchar_t* character = GetACP() == 949 ? L"\uAC00" : L"\u3042";
+  char piece[2];
+  WideCharToMultiByte(CP_ACP, 0, character, 1, piece, 2, NULL, NULL);
+  std::string token = "1";
+  for (int i = 0; i < 150; ++i) token.append(piece, 2);
+  PluginCopy plugin("double_byte");
+  plugin.WriteIni(kAlwaysShow);
+  if (!plugin.Start()) return;
+  Open(plugin, ("Becky! ver. " + token).c_str(), "2.75.02");
+  // 17 fixed characters and the version leave 228 bytes for "1", 113 characters and "...".
+  std::wstring expected = L"WIN! (He:1";
+  for (int i = 0; i < 113; ++i) expected += character;
+  expected += L"... < You:2.75.02)";
+  HWND result = OnlyDialog("double-byte token");
+  wchar_t caption[300] = L"";
+  if (result != NULL) GetWindowTextW(result, caption, 300);
+  ok(expected == caption, "code page %u: expected %s, got %s", GetACP(), Utf8(expected).c_str(),
+     Utf8(caption).c_str());
+  plugin.bkc.OnExit();
+}
+
 const TestGroup kGroups[] = {
     {"captions", Captions},
     {"placement", Placements},
     {"exit", Exit},
+    {"double_byte", DoubleByte},
 };
 
 }  // namespace

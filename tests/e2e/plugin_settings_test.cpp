@@ -283,11 +283,70 @@ void Folders() {
   }
 }
 
+// Two mail clients on one settings file: one presses OK again and again while the other (this
+// program again, on the same copy) starts, shows its result window and exits, a hundred times.
+// Neither may read a torn file or leave one.
+const int kOtherHostRuns = 100;
+
+void TwoHosts() {
+  PluginCopy plugin("two_hosts");
+  plugin.WriteIni("[Settings]\r\nfPopup=0\r\n");
+  if (!plugin.Start()) return;
+  wchar_t program[MAX_PATH];
+  GetModuleFileNameW(NULL, program, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(program) + L"\" other_host \"" + plugin.wdll + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION other;
+  ok(CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &other),
+     "could not start the other host: %lu", GetLastError());
+  int presses = 0;
+  // Each OK changes "fOnce", as the profile functions skip writing a value that is there.
+  for (; WaitForSingleObject(other.hProcess, 0) == WAIT_TIMEOUT; ++presses) {
+    ScriptNextDialog(
+        [](HWND dialog, void*) {
+          for (int id : {IDC_MODE_LOSS, IDC_ONCE, IDC_MODE_ALWAYS, IDOK})
+            SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+        },
+        NULL);
+    plugin.bkc.OnPlugInSetup(standin.main_window);
+  }
+  DWORD failed = 1;
+  GetExitCodeProcess(other.hProcess, &failed);
+  ok(failed == 0 && presses > kOtherHostRuns / 4, "the other host failed: %lu, OK pressed %d times",
+     failed, presses);
+  std::string bytes,
+      expected = "[Settings]\r\nfPopup=0\r\nfOnce=" + std::to_string(presses % 2 ? 0 : 1) +
+                 "\r\nfOpenRimarts=1\r\n[Window]\r\nleft=" + std::to_string(kOtherHostRuns - 1) +
+                 "\r\ntop=50\r\nwidth=250\r\nheight=27\r\n";
+  plugin.ReadIni(&bytes);
+  ok(bytes == expected, "expected %s, got %s", Printable(expected).c_str(),
+     Printable(bytes).c_str());
+  plugin.bkc.OnExit();
+}
+
+// The other host of two_hosts, on the copy named by its second argument: it must find the
+// always-show mode in every run. Its exit code tells two_hosts.
+void OtherHost() {
+  standin.version = "2.0";
+  standin.xmailer = "Becky! ver. 9.9";
+  for (int run = 0; run < kOtherHostRuns; ++run) {
+    HMODULE module = LoadLibraryA(harness_dll.c_str());
+    PluginExports bkc;
+    if (module == NULL || !FindExports(module, &bkc)) ExitProcess(2);
+    bkc.OnStart();
+    bkc.OnOpenMail(0);
+    std::vector<HWND> windows = ThreadDialogs();
+    if (windows.size() != 1) ExitProcess(3);
+    SetWindowPos(windows[0], NULL, run, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // exit writes
+    bkc.OnExit();
+    FreeLibrary(module);
+  }
+}
+
 const TestGroup kGroups[] = {
-    {"renamed", RenamedModule},
-    {"files", Files},
-    {"unwritable", Unwritable},
-    {"folders", Folders},
+    {"renamed", RenamedModule}, {"two_hosts", TwoHosts},    {"other_host", OtherHost},
+    {"files", Files},           {"unwritable", Unwritable}, {"folders", Folders},
 };
 
 }  // namespace

@@ -1,15 +1,13 @@
 // The warning mode, seen from the host: the "You Lose !" box, the maker's page, once per run or
 // every time, and the start error box after which the defaults stay in force.
 #include <string.h>
+#include <wchar.h>
 
 #include "plugin_fixture.h"
 
 namespace {
 
-const char kStartErrorText[] =
-    "bkapi.GetWindowHandles()\x82\xC5\x83G\x83\x89\x81[\x82\xC9\x82\xC8\x82\xE8\x82\xDC\x82\xB5"
-    "\x82\xBD\x81"
-    "B";
+const wchar_t kStartErrorText[] = L"bkapi.GetWindowHandles()でエラーになりました。";
 
 const char kLose[] = "Becky! ver. 2.81.05 (Windows 10)";  // against the host's 2.75.02
 const char kWin[] = "Becky! ver. 2.10";
@@ -118,10 +116,10 @@ void StartError() {
   standin.fail_window_handles = false;
   ok(SeenBoxCount() == 1, "expected 1 box at start, got %d", SeenBoxCount());
   if (const SeenBox* box = SeenBoxAt(0)) {
-    ok(strcmp(box->caption, "Dravmek ERROR") == 0, "expected caption Dravmek ERROR, got %s",
-       Printable(box->caption).c_str());
-    ok(strcmp(box->text, kStartErrorText) == 0, "expected text %s, got %s",
-       Printable(kStartErrorText).c_str(), Printable(box->text).c_str());
+    ok(wcscmp(box->wcaption, L"Dravmek ERROR") == 0, "expected caption Dravmek ERROR, got %s",
+       Utf8(box->wcaption).c_str());
+    ok(wcscmp(box->wtext, kStartErrorText) == 0, "expected text %s, got %s",
+       Utf8(kStartErrorText).c_str(), Utf8(box->wtext).c_str());
     ok(box->owner == NULL, "expected no owner, got %p", static_cast<void*>(box->owner));
   }
   standin.version = "2.75.02";

@@ -79,8 +79,9 @@ POINT ReachableCorner(int left, int top, int width, int height) {
 
 // Creates the hidden result window at its stored place, leaving the keyboard with the host.
 void CreateResultWindow() {
-  int left, top, width, height;
-  ReadWindowPlace(&left, &top, &width, &height);
+  int place[kPlaceValues];
+  ReadWindowPlace(place);
+  const int left = place[0], top = place[1], width = place[2], height = place[3];
   hwndResult =
       CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
   POINT corner = ReachableCorner(left, top, width, height);

@@ -37,7 +37,8 @@ void ShowRefusal() {
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_DETACH) bkapi.Unbind();
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
-  BeginModuleState(instance);
+  hInstance = instance;
+  BeginRun();
   if (bkapi.Bind()) return TRUE;
   ShowRefusal();
   return FALSE;

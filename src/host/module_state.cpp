@@ -1,8 +1,8 @@
 // Definitions of the plug-in's module-level state.
 #include "module_state.h"
 
-// The flags are 1 from load, set by BeginModuleState: sixteen bytes of initialised data would
-// take a 512-byte block of the DLL file of their own.
+// The flags are 1 from load, set by BeginRun at process attach: sixteen bytes of initialised data
+// would take a 512-byte block of the DLL file of their own.
 int fOnce;
 int fPopup;
 int fOpenRimarts;
@@ -12,11 +12,6 @@ int fExited;
 HINSTANCE hInstance;
 HWND hwndMain;
 HWND hwndResult;
-
-void BeginModuleState(HINSTANCE instance) {
-  hInstance = instance;
-  BeginRun();
-}
 
 void BeginRun() {
   fOnce = fPopup = fOpenRimarts = fFirstWarning = 1;

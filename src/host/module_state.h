@@ -12,8 +12,7 @@ extern HINSTANCE hInstance;  // this module
 extern HWND hwndMain;        // the host's main window, once BKC_OnStart has it
 extern HWND hwndResult;      // the result window, once created
 
-// At process attach: the module's handle, and the state of a run as BeginRun sets it.
-void BeginModuleState(HINSTANCE instance);
-// The state a run starts with: the flags at their initial 1, no windows, not exited. A host
-// that unloads the plug-in and loads it again may get the same module back, its state kept.
+// The state a run starts with: the flags at their initial 1, no windows, not exited. Set at
+// process attach, and again when a run starts after an exit: a host that unloads the plug-in and
+// loads it again may get the same module back, its state kept.
 void BeginRun();

@@ -1,6 +1,8 @@
 // Settings file path derivation.
 #include "ini_path.h"
 
+#include <stdint.h>
+
 bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size) {
   if (out_size == 0) return false;
   size_t dot = static_cast<size_t>(-1);
@@ -25,23 +27,22 @@ bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size) {
   return true;
 }
 
-void SettingsLockName(const wchar_t* folded_path, wchar_t* out, size_t out_size) {
+void SettingsLockName(const wchar_t* folded_path, wchar_t (&out)[kSettingsLockNameSize]) {
   // Names in Local\ are seen by the processes of the user's session: the mail clients that share
-  // a settings file.
-  static const wchar_t kPrefix[] = L"Local\\Vostrel.ini.";
-  const size_t prefix = sizeof kPrefix / sizeof kPrefix[0] - 1;
-  static_assert(sizeof kPrefix / sizeof kPrefix[0] + 16 <= kSettingsLockNameSize, "name fits");
-  if (out_size < kSettingsLockNameSize) {
-    if (out_size > 0) out[0] = L'\0';
-    return;
-  }
-  // 64-bit FNV-1a over the UTF-16 code units.
-  unsigned long long hash = 14695981039346656037ull;
+  // a settings file. Narrow text and digits worked out take less of the plug-in than wide data.
+  static const char kPrefix[] = "Local\\Vostrel.ini.";
+  const size_t prefix = sizeof kPrefix - 1, digits = 8;
+  static_assert(sizeof kPrefix + digits <= kSettingsLockNameSize, "the name fits");
+  // 32-bit FNV-1a over the UTF-16 code units. Two files whose names share a hash share a lock,
+  // which costs only a wait.
+  uint32_t hash = 2166136261u;
   for (const wchar_t* p = folded_path; *p != L'\0'; ++p) {
-    hash = (hash ^ static_cast<unsigned short>(*p)) * 1099511628211ull;
+    hash = (hash ^ static_cast<uint16_t>(*p)) * 16777619u;
   }
-  for (size_t k = 0; k < prefix; ++k) out[k] = kPrefix[k];
-  for (size_t k = 0; k < 16; ++k)
-    out[prefix + k] = L"0123456789abcdef"[(hash >> (60 - 4 * k)) & 0xF];
-  out[prefix + 16] = L'\0';
+  for (size_t k = 0; k < prefix; ++k) out[k] = static_cast<wchar_t>(kPrefix[k]);
+  for (size_t k = 0; k < digits; ++k) {
+    const unsigned digit = static_cast<unsigned>(hash >> (28 - 4 * k)) & 0xF;
+    out[prefix + k] = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'a' + digit - 10);
+  }
+  out[prefix + digits] = L'\0';
 }

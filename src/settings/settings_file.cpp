@@ -70,20 +70,33 @@ bool SaveFlags() {
   return WriteSettingNumber(SECTION_SETTINGS, KEY_OPEN_RIMARTS, fOpenRimarts) && kept;
 }
 
-void ReadWindowPlace(int* left, int* top, int* width, int* height) {
+namespace {
+
+// The window's place: keys and defaults one after another, in the order read and written.
+const WCHAR kPlaceKeys[] = KEY_LEFT L"\0" KEY_TOP L"\0" KEY_WIDTH L"\0" KEY_HEIGHT;
+const WCHAR kPlaceDefaults[] =
+    DEFAULT_LEFT L"\0" DEFAULT_TOP L"\0" DEFAULT_WIDTH L"\0" DEFAULT_HEIGHT;
+
+LPCWSTR Next(LPCWSTR text) { return text + lstrlenW(text) + 1; }
+
+}  // namespace
+
+void ReadWindowPlace(int place[kPlaceValues]) {
   SettingsLock lock;
-  *left = ReadSettingNumber(SECTION_WINDOW, KEY_LEFT, DEFAULT_LEFT);
-  *top = ReadSettingNumber(SECTION_WINDOW, KEY_TOP, DEFAULT_TOP);
-  *width = ReadSettingNumber(SECTION_WINDOW, KEY_WIDTH, DEFAULT_WIDTH);
-  *height = ReadSettingNumber(SECTION_WINDOW, KEY_HEIGHT, DEFAULT_HEIGHT);
+  LPCWSTR key = kPlaceKeys, fallback = kPlaceDefaults;
+  for (int i = 0; i < kPlaceValues; ++i, key = Next(key), fallback = Next(fallback)) {
+    place[i] = ReadSettingNumber(SECTION_WINDOW, key, fallback);
+  }
 }
 
 void SaveWindowGeometry(HWND window) {
   RECT rect;
   if (!GetWindowRect(window, &rect)) return;
+  const int place[kPlaceValues] = {rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top};
   SettingsLock lock;
-  WriteSettingNumber(SECTION_WINDOW, KEY_LEFT, rect.left);
-  WriteSettingNumber(SECTION_WINDOW, KEY_TOP, rect.top);
-  WriteSettingNumber(SECTION_WINDOW, KEY_WIDTH, rect.right - rect.left);
-  WriteSettingNumber(SECTION_WINDOW, KEY_HEIGHT, rect.bottom - rect.top);
+  LPCWSTR key = kPlaceKeys;
+  for (int i = 0; i < kPlaceValues; ++i, key = Next(key)) {
+    WriteSettingNumber(SECTION_WINDOW, key, place[i]);
+  }
 }

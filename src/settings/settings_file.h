@@ -25,8 +25,9 @@ void LoadSettings();
 // Writes the three options in the order "fPopup", "fOnce", "fOpenRimarts"; true when all were
 // written (all three are tried either way).
 bool SaveFlags();
-// Reads the result window's stored place, in the order "left", "top", "width", "height".
-void ReadWindowPlace(int* left, int* top, int* width, int* height);
+// Reads the result window's stored place: "left", "top", "width", "height", in this order.
+const int kPlaceValues = 4;
+void ReadWindowPlace(int place[kPlaceValues]);
 // Stores window's rectangle; writes nothing if it cannot be obtained. The host is closing, so a
 // failed write is not reported.
 void SaveWindowGeometry(HWND window);

@@ -11,7 +11,7 @@ SettingsLock::SettingsLock() : mutex_(NULL), held_(false) {
   // Paths that differ only in case name one file on Windows, so they share one lock.
   CharUpperW(path);
   WCHAR name[kSettingsLockNameSize];
-  SettingsLockName(path, name, kSettingsLockNameSize);
+  SettingsLockName(path, name);
   mutex_ = CreateMutexW(NULL, FALSE, name);
   if (mutex_ == NULL) return;
   DWORD wait = WaitForSingleObject(mutex_, kSettingsLockWait);

@@ -9,25 +9,23 @@
 
 namespace {
 
-const UINT_PTR kScriptTimer = 0x5C1;
-
 HHOOK hook = NULL;
 // Every box since the last ForgetSeenBoxes, in order; a deque keeps the entries in place.
 std::deque<SeenBox> seen;
-long forgotten = 0;  // boxes dropped by ForgetSeenBoxes, to number the boxes of a run
 // Recorded boxes not yet gone: a box activated again, even while it is being destroyed, is not
 // a new one.
 std::set<HWND> open_boxes;
 DialogScript pending_script = NULL;
 void* pending_context = NULL;
 HWND scripted_dialog = NULL;
+// The timer that hands scripted_dialog to its script; without a window SetTimer picks the id.
+UINT_PTR script_timer = 0;
 
 // Boxes left up for a while: each is closed by its own timer.
 const int kMaxWaiting = 8;
 struct WaitingBox {
   UINT_PTR timer;
   HWND box;
-  long number;  // the box's place in the run, counted from the first box ever seen
 };
 WaitingBox waiting[kMaxWaiting];
 int delay_ms = 0;
@@ -40,11 +38,9 @@ void CALLBACK FinishBox(HWND, UINT, UINT_PTR timer, DWORD) {
   for (WaitingBox& w : waiting) {
     if (w.timer != timer) continue;
     HWND box = w.box;
-    long number = w.number;
     w = WaitingBox();
     if (!IsWindow(box)) return;
-    if (on_shown != NULL)
-      on_shown(box, SeenBoxAt(static_cast<int>(number - forgotten)), shown_context);
+    if (on_shown != NULL) on_shown(box, shown_context);
     if (close_boxes) PostMessageA(box, WM_COMMAND, IDOK, 0);
     return;
   }
@@ -57,7 +53,6 @@ bool WaitBeforeClosing(HWND box) {
     w.timer = SetTimer(NULL, 0, static_cast<UINT>(delay_ms), FinishBox);
     if (w.timer == 0) return false;
     w.box = box;
-    w.number = forgotten + static_cast<long>(seen.size()) - 1;
     return true;
   }
   return false;
@@ -89,14 +84,17 @@ bool IsMessageBox(HWND dialog) {
   return button;
 }
 
-void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(NULL, timer);
+void StopScriptTimer() {
+  if (script_timer != 0) KillTimer(NULL, script_timer);
+  script_timer = 0;
+}
+
+void CALLBACK RunScript(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = scripted_dialog;
-  // A modal dialog may be activated before its loop shows it; a user acts once it shows.
-  if (IsWindow(dialog) && !IsWindowVisible(dialog)) {
-    SetTimer(NULL, kScriptTimer, 10, RunScript);
-    return;
-  }
+  // A modal dialog may be activated before its loop shows it; a user acts once it shows. The
+  // timer goes on ticking until then.
+  if (IsWindow(dialog) && !IsWindowVisible(dialog)) return;
+  StopScriptTimer();
   DialogScript script = pending_script;
   pending_script = NULL;
   scripted_dialog = NULL;
@@ -128,7 +126,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE && IsOwnDialog(window) && window != scripted_dialog) {
     if (pending_script != NULL && scripted_dialog == NULL) {
       scripted_dialog = window;
-      SetTimer(NULL, kScriptTimer, 10, RunScript);
+      script_timer = SetTimer(NULL, 0, 10, RunScript);
     } else if (IsMessageBox(window) && !open_boxes.count(window)) {
       Record(window);
       bool waits = (delay_ms > 0 || !close_boxes) && WaitBeforeClosing(window);
@@ -147,6 +145,7 @@ void WatchBoxes() {
 void StopWatchingBoxes() {
   if (hook != NULL) UnhookWindowsHookEx(hook);
   hook = NULL;
+  StopScriptTimer();
 }
 
 int SeenBoxCount() { return static_cast<int>(seen.size()); }
@@ -155,12 +154,10 @@ const SeenBox* SeenBoxAt(int index) {
   return index >= 0 && index < SeenBoxCount() ? &seen[static_cast<size_t>(index)] : NULL;
 }
 
-void ForgetSeenBoxes() {
-  forgotten += static_cast<long>(seen.size());
-  seen.clear();
-}
+void ForgetSeenBoxes() { seen.clear(); }
 
 void ScriptNextDialog(DialogScript script, void* context) {
+  StopScriptTimer();  // a dialog still waiting for the last script is not given this one
   pending_script = script;
   pending_context = context;
   scripted_dialog = NULL;

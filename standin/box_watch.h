@@ -32,5 +32,5 @@ void ScriptNextDialog(DialogScript script, void* context);
 // recorded, leave it up for delay_ms so that it paints, then call shown (may be
 // null) and close it, or, with close false, leave it for a person to close. The default,
 // delay 0 and closing, is what WatchBoxes alone does: close at once.
-typedef void (*BoxShown)(HWND box, const SeenBox* seen, void* context);
+typedef void (*BoxShown)(HWND box, void* context);
 void SetBoxHandling(int delay_ms, bool close, BoxShown shown, void* context);

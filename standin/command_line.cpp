@@ -15,7 +15,8 @@ const char kUsage[] =
     "usage: StandinHost.exe [options] PLUGIN.dll [MESSAGE.eml | FOLDER]...\n"
     "Loads a Becky! plug-in into a stand-in host and opens the messages, in order.\n"
     "A FOLDER stands for all its *.eml files, by name.\n"
-    "  --host-version V   the host's version (default 2.75.02)\n"
+    "  --host-version V   the host's version (default " STANDIN_DEFAULT_VERSION
+    ")\n"
     "  --mailer VALUE     open a message whose X-Mailer is VALUE (may repeat; kept in\n"
     "                     order with the files)\n"
     "  --no-mailer        open a message that has no X-Mailer field\n"
@@ -35,45 +36,61 @@ const char kUsage[] =
     "Exit status: 0 done, 1 wrong usage, 2 a message file is missing or not a message,\n"
     "3 the plug-in is missing, refused to load or lacks the BKC_ functions.\n";
 
-std::string BaseName(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+std::wstring BaseName(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-bool EndsWithEml(const std::string& name) {
-  return name.size() > 4 && lstrcmpiA(name.c_str() + name.size() - 4, ".eml") == 0;
+bool EndsWithEml(const std::wstring& name) {
+  return name.size() > 4 && lstrcmpiW(name.c_str() + name.size() - 4, L".eml") == 0;
+}
+
+// Texts the plug-in reads (the host's version, an X-Mailer value) are in the ANSI code page, as
+// the mail client's would be.
+std::string AnsiFromWide(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int length = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, NULL, 0, NULL, NULL);
+  if (size <= 0) return std::string();
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), length, &out[0], size, NULL, NULL);
+  return out;
 }
 
 // Adds the message in path, or every .eml message of the folder path; an error text on failure.
-std::string AddMessages(const std::string& path, std::vector<Step>* steps) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return "no such file or folder: " + path;
-  std::vector<std::string> files;
+std::string AddMessages(const std::wstring& path, std::vector<Step>* steps) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return "no such file or folder: " + Utf8FromWide(path);
+  }
+  std::vector<std::wstring> files;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*.eml").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*.eml").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && EndsWithEml(found.cFileName)) {
-          files.push_back(path + "\\" + found.cFileName);
+          files.push_back(path + L"\\" + found.cFileName);
         }
-      } while (FindNextFileA(search, &found));
+      } while (FindNextFileW(search, &found));
       FindClose(search);
     }
-    if (files.empty()) return "no .eml messages in folder: " + path;
+    if (files.empty()) return "no .eml messages in folder: " + Utf8FromWide(path);
     std::sort(files.begin(), files.end());
   } else {
     files.push_back(path);
   }
-  for (const std::string& file : files) {
+  for (const std::wstring& file : files) {
     std::string text;
-    if (!ReadWholeFile(file, &text)) return "cannot read: " + file;
+    if (!ReadAndClose(_wfopen(file.c_str(), L"rb"), &text)) {
+      return "cannot read: " + Utf8FromWide(file);
+    }
     Step step;
     step.setup = false;
     if (ParseMessage(text, &step.message) != MESSAGE_OK) {
-      return "not a mail message (no header block): " + file;
+      return "not a mail message (no header block): " + Utf8FromWide(file);
     }
-    step.message.label = BaseName(file);
+    step.message.label = Utf8FromWide(BaseName(file));
     steps->push_back(step);
   }
   return std::string();
@@ -94,11 +111,11 @@ bool ValidScript(const std::string& script) {
 
 }  // namespace
 
-int ParseCommandLine(int argc, char** argv, Options* options) {
+int ParseCommandLine(int argc, wchar_t** argv, Options* options) {
   int inline_count = 0;
   for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    auto value = [&](const char* name) -> const char* {
+    std::string arg = Utf8FromWide(argv[i]);
+    auto value = [&](const char* name) -> const wchar_t* {
       if (i + 1 >= argc) {
         Fail(EXIT_USAGE, std::string(name) + " needs a value");
         return NULL;
@@ -109,17 +126,17 @@ int ParseCommandLine(int argc, char** argv, Options* options) {
       Say(std::string(kUsage, sizeof kUsage - 2));  // Say ends the line itself
       return EXIT_DONE;
     } else if (arg == "--host-version") {
-      const char* v = value("--host-version");
+      const wchar_t* v = value("--host-version");
       if (v == NULL) return EXIT_USAGE;
-      options->host_version = v;
+      options->host_version = AnsiFromWide(v);
     } else if (arg == "--mailer" || arg == "--no-mailer") {
       Step step;
       step.setup = false;
       step.message.has_xmailer = arg == "--mailer";
       if (step.message.has_xmailer) {
-        const char* v = value("--mailer");
+        const wchar_t* v = value("--mailer");
         if (v == NULL) return EXIT_USAGE;
-        step.message.xmailer = v;
+        step.message.xmailer = AnsiFromWide(v);
       }
       step.message.label = "(inline " + std::to_string(++inline_count) + ")";
       options->steps.push_back(step);
@@ -140,22 +157,22 @@ int ParseCommandLine(int argc, char** argv, Options* options) {
     } else if (arg == "--timing") {
       options->timing = true;
     } else if (arg == "--shots") {
-      const char* v = value("--shots");
+      const wchar_t* v = value("--shots");
       if (v == NULL) return EXIT_USAGE;
       options->shots = v;
     } else if (arg == "--wait") {
-      const char* v = value("--wait");
+      const wchar_t* v = value("--wait");
       if (v == NULL) return EXIT_USAGE;
-      options->wait_ms = atoi(v);
+      options->wait_ms = _wtoi(v);
       if (options->wait_ms < 0 || options->wait_ms > 60000) {
         return Fail(EXIT_USAGE, "--wait takes 0 to 60000 milliseconds");
       }
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       return Fail(EXIT_USAGE, "unknown option " + arg + " (see --help)");
     } else if (options->plugin.empty()) {
-      options->plugin = arg;
+      options->plugin = argv[i];
     } else {
-      std::string error = AddMessages(arg, &options->steps);
+      std::string error = AddMessages(argv[i], &options->steps);
       if (!error.empty()) return Fail(EXIT_INPUT, error);
     }
   }

@@ -16,10 +16,22 @@ struct DialogRun {
   std::vector<std::string> lines;  // reported once the dialog has closed
   HWND dialog = NULL;
   Shots* shots = NULL;
+  UINT_PTR timer = 0;  // the one step waiting, as SetTimer numbered it (it has no window)
 };
 
 // Module-wide: the timer callbacks that step the script carry no context.
 DialogRun dialog_run;
+
+void StopTimer() {
+  if (dialog_run.timer != 0) KillTimer(NULL, dialog_run.timer);
+  dialog_run.timer = 0;
+}
+
+// One step at a time: the next replaces any still waiting.
+void Then(int ms, TIMERPROC step) {
+  StopTimer();
+  dialog_run.timer = SetTimer(NULL, 0, static_cast<UINT>(ms), step);
+}
 
 // The dialog's radio buttons and check boxes, as a user would read them.
 std::string DescribeControls(HWND dialog) {
@@ -49,24 +61,24 @@ void NoteDialog(HWND dialog, const char* when) {
   if (!shot.empty()) dialog_run.lines.push_back("  shot " + shot);
 }
 
-void CALLBACK DialogStep(HWND, UINT, UINT_PTR timer, DWORD);
+void CALLBACK DialogStep(HWND, UINT, UINT_PTR, DWORD);
 
-void CALLBACK LookAfterClick(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(NULL, timer);
+void CALLBACK LookAfterClick(HWND, UINT, UINT_PTR, DWORD) {
+  StopTimer();
   if (!IsWindow(dialog_run.dialog)) return;
   NoteDialog(dialog_run.dialog, "after the click");
-  SetTimer(NULL, 0, 10, DialogStep);
+  Then(10, DialogStep);
 }
 
-void CALLBACK LookFirst(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(NULL, timer);
+void CALLBACK LookFirst(HWND, UINT, UINT_PTR, DWORD) {
+  StopTimer();
   if (!IsWindow(dialog_run.dialog)) return;
   NoteDialog(dialog_run.dialog, "shows");
-  SetTimer(NULL, 0, 10, DialogStep);
+  Then(10, DialogStep);
 }
 
-void CALLBACK DialogStep(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(NULL, timer);
+void CALLBACK DialogStep(HWND, UINT, UINT_PTR, DWORD) {
+  StopTimer();
   HWND dialog = dialog_run.dialog;
   if (!IsWindow(dialog)) return;
   if (dialog_run.next >= dialog_run.words.size()) {
@@ -88,13 +100,13 @@ void CALLBACK DialogStep(HWND, UINT, UINT_PTR timer, DWORD) {
   }
   if (id == IDOK || id == IDCANCEL) return;
   // Let the change paint, then look again.
-  SetTimer(NULL, 0, static_cast<UINT>(dialog_run.pause_ms), LookAfterClick);
+  Then(dialog_run.pause_ms, LookAfterClick);
 }
 
 void StartDialogScript(HWND dialog, void*) {
   dialog_run.dialog = dialog;
   // Give the dialog time to paint before it is looked at.
-  SetTimer(NULL, 0, static_cast<UINT>(dialog_run.pause_ms), LookFirst);
+  Then(dialog_run.pause_ms, LookFirst);
 }
 
 std::vector<std::string> SplitWords(const std::string& script) {
@@ -112,6 +124,7 @@ std::vector<std::string> SplitWords(const std::string& script) {
 }  // namespace
 
 void PrepareDialogScript(const std::string& script, int pause_ms, Shots* shots, bool drive) {
+  StopTimer();  // a step left from the last dialog must not act on the next
   dialog_run = DialogRun();
   dialog_run.pause_ms = pause_ms;
   dialog_run.shots = shots;

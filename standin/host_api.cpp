@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-StandinHost standin = {"2.75.02", NULL, false, false, NULL, 0, 0, 0};
+StandinHost standin = {STANDIN_DEFAULT_VERSION, NULL, false, false, NULL, 0, 0, 0};
 
 #define BKA_EXPORT extern "C" __declspec(dllexport)
 

@@ -3,6 +3,9 @@
 #pragma once
 #include <windows.h>
 
+// The host's version unless told otherwise.
+#define STANDIN_DEFAULT_VERSION "2.75.02"
+
 struct StandinHost {
   const char* version;       // BKA_GetVersion's answer; null plays a broken host
   const char* xmailer;       // X-Mailer of the current message; null: the message has none

@@ -25,6 +25,10 @@ std::string Utf8FromAnsi(const std::string& text) {
   return Utf8FromWide(wide.data(), size);
 }
 
+std::string Utf8FromWide(const std::wstring& text) {
+  return text.empty() ? std::string() : Utf8FromWide(text.data(), static_cast<int>(text.size()));
+}
+
 std::string WindowText(HWND window) {
   wchar_t text[512];
   int n = GetWindowTextW(window, text, 512);
@@ -50,10 +54,9 @@ void Say(const std::string& utf8, DWORD which) {
   }
 }
 
-// Error texts name files and arguments, which come in the ANSI code page.
 int Fail(ExitCode code, const std::string& message) {
   fflush(stdout);
-  Say("StandinHost: " + Utf8FromAnsi(message), STD_ERROR_HANDLE);
+  Say("StandinHost: " + message, STD_ERROR_HANDLE);
   return code;
 }
 

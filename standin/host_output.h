@@ -7,14 +7,16 @@
 // How the program ends; the usage text lists them.
 enum ExitCode { EXIT_DONE = 0, EXIT_USAGE = 1, EXIT_INPUT = 2, EXIT_PLUGIN = 3 };
 
-// Window texts and file names come in the ANSI code page (932 in a Japanese session).
+// Window texts and texts for the plug-in come in the ANSI code page (932 in a Japanese session).
 std::string Utf8FromAnsi(const std::string& text);
+// Paths and arguments come as UTF-16, whatever the code page.
+std::string Utf8FromWide(const std::wstring& text);
 // A window's caption or a control's label, read as wide characters.
 std::string WindowText(HWND window);
 
 // One line to standard output (or error): UTF-8 bytes to a pipe or file, UTF-16 to a console.
 void Say(const std::string& utf8, DWORD which = STD_OUTPUT_HANDLE);
-// Says "StandinHost: message" on standard error; returns code for the caller to end with.
+// Says "StandinHost: message" (UTF-8) on standard error; returns code for the caller to end with.
 int Fail(ExitCode code, const std::string& message);
 
 // Shows line breaks of a box text as " / ", so that one event stays on one line.

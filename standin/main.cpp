@@ -53,6 +53,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The path made full against the current folder; empty when it cannot be.
+std::wstring FullPath(const std::wstring& path) {
+  DWORD size = GetFullPathNameW(path.c_str(), 0, NULL, NULL);
+  if (size == 0) return std::wstring();
+  std::wstring full(size, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), size, &full[0], NULL);
+  if (length == 0 || length >= size) return std::wstring();
+  full.resize(length);
+  return full;
+}
+
 bool StdinIsConsole() {
   DWORD mode;
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
@@ -60,22 +71,27 @@ bool StdinIsConsole() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
   Options options;
   int status = ParseCommandLine(argc, argv, &options);
   if (status >= 0) return status;
   bool attended = options.attended >= 0 ? options.attended == 1 : StdinIsConsole();
   Shots shots;
 
-  DWORD attributes = GetFileAttributesA(options.plugin.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return Fail(EXIT_PLUGIN, "no such plug-in file: " + options.plugin);
+  // Windows looks for a relative name in the program's folder first: the plug-in is named by
+  // its full path, so that the file checked is the file loaded.
+  std::wstring plugin_path = FullPath(options.plugin);
+  std::string plugin_name = Utf8FromWide(plugin_path.empty() ? options.plugin : plugin_path);
+  DWORD attributes = GetFileAttributesW(plugin_path.c_str());
+  if (plugin_path.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return Fail(EXIT_PLUGIN, "no such plug-in file: " + plugin_name);
   }
   if (!options.shots.empty()) {
-    CreateDirectoryA(options.shots.c_str(), NULL);
-    DWORD a = GetFileAttributesA(options.shots.c_str());
+    CreateDirectoryW(options.shots.c_str(), NULL);
+    DWORD a = GetFileAttributesW(options.shots.c_str());
     if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) {
-      return Fail(EXIT_USAGE, "cannot make the pictures folder: " + options.shots);
+      return Fail(EXIT_USAGE, "cannot make the pictures folder: " + Utf8FromWide(options.shots));
     }
     shots.folder = options.shots;
   }
@@ -95,14 +111,15 @@ int main(int argc, char** argv) {
   SetBoxHandling(box_delay, !attended, shots.folder.empty() ? NULL : ShotOfBox, &shots);
   int dialog_pause = shots.folder.empty() ? 60 : options.wait_ms + 200;
 
-  Say("host " + Utf8FromAnsi(title) + ", plug-in " + Utf8FromAnsi(options.plugin) +
+  Say("host " + Utf8FromAnsi(title) + ", plug-in " + plugin_name +
       (attended ? " (attended)" : " (unattended)"));
-  HMODULE plugin = LoadLibraryA(options.plugin.c_str());
+  // The plug-in's own folder is searched for the DLLs it loads in turn.
+  HMODULE plugin = LoadLibraryExW(plugin_path.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (plugin == NULL) {
     DWORD error = GetLastError();
     reporter.Report(false);
-    return Fail(EXIT_PLUGIN, "the plug-in did not load (error " + std::to_string(error) +
-                                 "): " + options.plugin);
+    return Fail(EXIT_PLUGIN,
+                "the plug-in did not load (error " + std::to_string(error) + "): " + plugin_name);
   }
   NoArgs on_start = Export<NoArgs>(plugin, "BKC_OnStart");
   NoArgs on_exit = Export<NoArgs>(plugin, "BKC_OnExit");
@@ -119,7 +136,7 @@ int main(int argc, char** argv) {
   if (on_setup == NULL && wants_setup) missing += " BKC_OnPlugInSetup";
   if (!missing.empty()) {
     FreeLibrary(plugin);
-    return Fail(EXIT_PLUGIN, "not a Becky! plug-in (it lacks" + missing + "): " + options.plugin);
+    return Fail(EXIT_PLUGIN, "not a Becky! plug-in (it lacks" + missing + "): " + plugin_name);
   }
 
   if (options.info) {
@@ -154,7 +171,7 @@ int main(int argc, char** argv) {
       continue;
     }
     const MailMessage& m = step.message;
-    Say("message " + std::to_string(++number) + " " + Utf8FromAnsi(m.label) +
+    Say("message " + std::to_string(++number) + " " + m.label +
         "  X-Mailer: " + (m.has_xmailer ? Quoted(Utf8FromAnsi(m.xmailer)) : std::string("(none)")));
     standin.xmailer = m.has_xmailer ? m.xmailer.c_str() : NULL;
     children.Mark();

@@ -5,8 +5,8 @@
 #include <string>
 
 struct MailMessage {
-  std::string label;    // file name, or "(inline N)" for a message given on the command line
-  bool has_xmailer;     // false: the header block has no X-Mailer field
+  std::string label;  // file name (UTF-8), or "(inline N)" for a message given on the command line
+  bool has_xmailer;   // false: the header block has no X-Mailer field
   std::string xmailer;  // its value, unfolded, without the leading blanks
 };
 

@@ -33,7 +33,7 @@ HWND FindResultWindow(HWND owner) {
 
 }  // namespace
 
-void ShotOfBox(HWND box, const SeenBox*, void* shots) {
+void ShotOfBox(HWND box, void* shots) {
   Shots* run_shots = static_cast<Shots*>(shots);
   run_shots->of_box[box] = run_shots->Take(box, "box");
 }

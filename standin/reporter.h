@@ -9,7 +9,7 @@
 #include "shot_folder.h"
 
 // A BoxShown for SetBoxHandling, with the run's Shots as context: pictures the box.
-void ShotOfBox(HWND box, const SeenBox* seen, void* shots);
+void ShotOfBox(HWND box, void* shots);
 
 class Reporter {
  public:

@@ -26,28 +26,29 @@ bool PngEncoder(CLSID* clsid) {
   return false;
 }
 
-bool SavePng(HBITMAP bitmap, const std::string& path) {
-  int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
-  if (length <= 0) return false;
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-  GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (GdiplusStartup(&token, &input, NULL) != Ok) return false;
-  bool saved = false;
-  CLSID png;
+bool SavePng(HBITMAP bitmap, const CLSID& png, const std::wstring& path) {
   GpBitmap* image = NULL;
-  if (PngEncoder(&png) && DllExports::GdipCreateBitmapFromHBITMAP(bitmap, NULL, &image) == Ok) {
-    saved = DllExports::GdipSaveImageToFile(image, wide.c_str(), &png, NULL) == Ok;
-    DllExports::GdipDisposeImage(image);
-  }
-  GdiplusShutdown(token);
+  if (DllExports::GdipCreateBitmapFromHBITMAP(bitmap, NULL, &image) != Ok) return false;
+  bool saved = DllExports::GdipSaveImageToFile(image, path.c_str(), &png, NULL) == Ok;
+  DllExports::GdipDisposeImage(image);
   return saved;
 }
 
 }  // namespace
 
-bool SaveWindowShot(HWND window, const std::string& path) {
+PictureSaver::~PictureSaver() {
+  if (started_) GdiplusShutdown(token_);
+}
+
+bool PictureSaver::Start() {
+  if (started_ || failed_) return !failed_;
+  GdiplusStartupInput input;
+  started_ = GdiplusStartup(&token_, &input, NULL) == Ok;
+  failed_ = !started_ || !PngEncoder(&png_);
+  return !failed_;
+}
+
+bool PictureSaver::Save(HWND window, const std::wstring& path) {
   RECT rect;
   if (!IsWindow(window) || !GetWindowRect(window, &rect)) return false;
   int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
@@ -56,7 +57,7 @@ bool SaveWindowShot(HWND window, const std::string& path) {
   if (rect.right > screen_w) rect.right = screen_w;
   if (rect.bottom > screen_h) rect.bottom = screen_h;
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0 || !Start()) return false;
 
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -76,7 +77,7 @@ bool SaveWindowShot(HWND window, const std::string& path) {
     GdiFlush();
     SelectObject(memory, old);
   }
-  bool saved = copied && SavePng(bitmap, path);
+  bool saved = copied && SavePng(bitmap, png_, path);
   if (bitmap != NULL) DeleteObject(bitmap);
   if (memory != NULL) DeleteDC(memory);
   ReleaseDC(NULL, screen);

@@ -102,11 +102,11 @@ SSE2_CODE __attribute__((no_sanitize_address, noinline)) const char* Confirm(con
 // key byte sort out the starting positions, and the other bytes are tested only where some
 // remain, so no input costs more than a few vector instructions per byte.
 //
-// Reads stay within the aligned 16-byte blocks up to the one that holds the value's NUL: a group
-// is loaded only when it lies in one page, and a load reaching into the next block only once the
-// current one is known to hold no NUL. So no read leaves the page of the value's last byte. Reads
-// may still pass the NUL within its block, which AddressSanitizer would report: hence its
-// exemption.
+// Reads are of aligned 16-byte blocks, and of 64-byte groups of them: a group is loaded only
+// when it lies in one page, and a load reaching into the next block only once the current one is
+// known to hold no NUL. A group that holds the NUL may reach up to three blocks past it, but no
+// read leaves the page of the value's last byte. Reads past the NUL, which AddressSanitizer would
+// report, are why it is exempted.
 SSE2_CODE __attribute__((no_sanitize_address)) const char* Find(const char* haystack,
                                                                 const Needle& n) {
   if (*haystack == '\0') return nullptr;

@@ -17,7 +17,8 @@ enum Verdict { VERDICT_WIN = -1, VERDICT_DRAW = 0, VERDICT_LOSE = 1 };
 
 // First position in haystack where needle matches, ASCII letters compared without case; or null:
 // what _strnicmp at every position in turn would find, but 16 positions are tested at once.
-// Reads whole aligned 16-byte blocks, never past the block that holds haystack's NUL.
+// Reads whole aligned 16-byte blocks; a 64-byte group, loaded whole, may reach up to three blocks
+// past the one that holds haystack's NUL, but never into the page after the NUL's.
 const char* FindNoCase(const char* haystack, const char* needle);
 
 // Finds "Becky!" and the version token after the first "ver" in an X-Mailer value.

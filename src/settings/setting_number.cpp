@@ -15,8 +15,7 @@ int ParseSettingNumber(const char* text) {
   for (; *p >= '0' && *p <= '9'; ++p) {
     int digit = *p - '0';
     if (value < (INT_MIN + digit) / 10) {
-      value = INT_MIN;
-      while (p[1] >= '0' && p[1] <= '9') ++p;
+      value = INT_MIN;  // the digits left cannot change a saturated value
       break;
     }
     value = value * 10 - digit;

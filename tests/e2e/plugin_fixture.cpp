@@ -25,6 +25,11 @@ void RemoveTree(const std::wstring& dir) {
   RemoveDirectoryW(dir.c_str());
 }
 
+// Windows takes a path of MAX_PATH characters or more only in its \\?\ form (a full path).
+std::wstring LongForm(const std::wstring& path) {
+  return path.size() < MAX_PATH ? path : L"\\\\?\\" + path;
+}
+
 std::wstring Wide(const std::string& ansi) {
   wchar_t text[MAX_PATH];
   int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, MAX_PATH);
@@ -59,14 +64,14 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   char name[MAX_PATH];
   snprintf(name, sizeof name, "%svostrel_%s_%lu_%d", temp, tag, GetCurrentProcessId(), ++copies);
   dir = name;
-  RemoveTree(Wide(dir));
+  RemoveTree(L"\\\\?\\" + Wide(dir));
   CreateDirectoryA(dir.c_str(), NULL);
   std::wstring folder = Wide(dir);
   for (size_t at = 0; at < subfolder.size();) {  // each level of a nested subfolder in turn
     size_t end = subfolder.find(L'\\', at);
     if (end == std::wstring::npos) end = subfolder.size();
     folder += L"\\" + subfolder.substr(at, end - at);
-    CreateDirectoryW(folder.c_str(), NULL);
+    CreateDirectoryW(LongForm(folder).c_str(), NULL);
     at = end + 1;
   }
   wdll = folder + L"\\" + Wide(dll_name);
@@ -74,19 +79,19 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   dll = Ansi(wdll);
   ini = Ansi(wini);
   url_log = dir + "\\urls.log";
-  ok(CopyFileW(Wide(harness_dll).c_str(), wdll.c_str(), FALSE) != 0, "copying %s to %s failed: %lu",
-     harness_dll.c_str(), dll.c_str(), GetLastError());
+  ok(CopyFileW(Wide(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
+     "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());
   SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
 }
 
 PluginCopy::~PluginCopy() {
   Unload();
-  RemoveTree(Wide(dir));
+  RemoveTree(L"\\\\?\\" + Wide(dir));  // what it holds may be nested beyond MAX_PATH
 }
 
 bool PluginCopy::Load() {
   Unload();
-  module = LoadLibraryW(wdll.c_str());
+  module = LoadLibraryW(LongForm(wdll).c_str());
   if (module == NULL) return false;
   exports_complete = FindExports(module, &bkc);
   return exports_complete;
@@ -119,8 +124,8 @@ bool PluginCopy::Start() {
 }
 
 void PluginCopy::WriteIni(const std::string& bytes) const {
-  SetFileAttributesW(wini.c_str(), FILE_ATTRIBUTE_NORMAL);
-  FILE* file = _wfopen(wini.c_str(), L"wb");
+  SetFileAttributesW(LongForm(wini).c_str(), FILE_ATTRIBUTE_NORMAL);
+  FILE* file = _wfopen(LongForm(wini).c_str(), L"wb");
   ok(file != NULL, "cannot write %s", ini.c_str());
   if (file == NULL) return;
   fwrite(bytes.data(), 1, bytes.size(), file);
@@ -129,7 +134,7 @@ void PluginCopy::WriteIni(const std::string& bytes) const {
 
 bool PluginCopy::ReadIni(std::string* bytes) const {
   bytes->clear();
-  return ReadAndClose(_wfopen(wini.c_str(), L"rb"), bytes);
+  return ReadAndClose(_wfopen(LongForm(wini).c_str(), L"rb"), bytes);
 }
 
 std::string PluginCopy::IniValue(const char* section, const char* key) const {

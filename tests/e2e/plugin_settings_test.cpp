@@ -40,9 +40,10 @@ void ChooseMode(PluginCopy& plugin, int radio) {
   ok(result == 1, "BKC_OnPlugInSetup: expected 1, got %d", result);
 }
 
-// After OK: one box over the dialog naming the settings file when the choice was not written,
-// none when it was.
-void CheckNotKeptBox(const PluginCopy& plugin, const char* what, bool expected) {
+// After OK: one box over the dialog naming the settings file (or no file, when the module's own
+// path is too long to read) when the choice was not written, none when it was.
+void CheckNotKeptBox(const PluginCopy& plugin, const char* what, bool expected,
+                     bool names_file = true) {
   static const char kCaption[] = "Vostrel plug-in \x90\xdd\x92\xe8\x83G\x83\x89\x81[";
   int boxes = SeenBoxCount();
   const SeenBox* box = SeenBoxAt(0);
@@ -52,6 +53,11 @@ void CheckNotKeptBox(const PluginCopy& plugin, const char* what, bool expected) 
      Printable(box->caption).c_str());
   ok(box->owner == last_dialog, "%s: expected the dialog %p as owner, got %p", what,
      static_cast<void*>(last_dialog), static_cast<void*>(box->owner));
+  if (!names_file) {
+    ok(wcschr(box->wtext, L'\\') == NULL, "%s: expected no path in the text: %s", what,
+       Printable(box->text).c_str());
+    return;
+  }
   ok(strstr(box->text, plugin.ini.c_str()) != NULL, "%s: the text does not name %s: %s", what,
      plugin.ini.c_str(), Printable(box->text).c_str());
 }
@@ -230,14 +236,19 @@ void Unwritable() {
 }
 
 // Folders named outside code page 932 work; a settings path of MAX_PATH characters or more is
-// no path: the defaults are read, OK says the choice is not kept, and nothing is written.
+// no path: the defaults are read, OK says the choice is not kept, and nothing is written. A
+// module path of 1,024 characters or more (loaded in the \\?\ form) is not even read, and
+// the box names no file.
 void Folders() {
   PluginCopy probe("paths");                   // how long the temporary folder's path is here
   const size_t base = probe.wini.size() - 12;  // less "\\Vostrel.ini"
+  std::wstring levels;                         // four nested folders, 804 characters
+  for (wchar_t name = L'f'; name < L'j'; ++name) levels += std::wstring(200, name) + L"\\";
   struct {
     const char* what;
     std::wstring subfolder;
     bool usable;
+    bool named = true;  // the box names the settings file
   } cases[] = {
       {"Korean folder", L"\uD55C\uAE00", true},
       {"accented folder", L"Jos\u00E9", true},
@@ -247,6 +258,10 @@ void Folders() {
        std::wstring(200, L'd') + L"\\" + std::wstring(260 - base - 214, L'e'), false},
       {"path of 300 characters",
        std::wstring(200, L'd') + L"\\" + std::wstring(300 - base - 214, L'e'), false},
+      // A dot in the last folder, before the cut a 1,024-character buffer makes: the cut path
+      // would still give a settings path.
+      {"module path of 1,100 characters", levels + L"cut." + std::wstring(1100 - base - 821, L'e'),
+       false, false},
   };
   const std::string stored = "[Settings]\r\nfPopup=0\r\n";
   for (auto& c : cases) {
@@ -257,7 +272,7 @@ void Folders() {
     ok(ModeInForce(plugin, &result) == (c.usable ? ALWAYS_SHOW_MODE : WARNING_MODE),
        "%s: expected the file %s", c.what, c.usable ? "read" : "ignored");
     ChooseMode(plugin, IDC_MODE_ALWAYS);
-    CheckNotKeptBox(plugin, c.what, !c.usable);
+    CheckNotKeptBox(plugin, c.what, !c.usable, c.named);
     ModeInForce(plugin, &result);  // shows the result window, so that exit saves it
     plugin.bkc.OnExit();
     std::string now;

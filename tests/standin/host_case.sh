@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # One case of the stand-in host's command line: prepares a folder with a fresh copy of the
-# plug-in, runs the host under Wine and checks its exit status and transcript.
-#   host_case.sh --work DIR [--dll DLL] [--ini TEXT] --status N
+# plug-in, runs the host under Wine from that folder and checks its exit status and transcript.
+#   host_case.sh --work DIR [--dll DLL] [--ini TEXT] [--copy FILE PATH]... --status N
 #                [--expect RE | --reject RE | --count N RE]... -- COMMAND ARGS...
-# In COMMAND ARGS, @PLUGIN@ stands for the copied plug-in and @WORK@ for the folder.
+# --copy puts FILE at PATH inside the folder. In COMMAND ARGS, @PLUGIN@ stands for the copied
+# plug-in and @WORK@ for the folder.
 set -u
 work="" dll="" ini="" want_status=0
-checks=()
+checks=() copies=()
 while [ $# -gt 0 ]; do
   case $1 in
     --work) work=$2; shift 2 ;;
     --dll) dll=$2; shift 2 ;;
     --ini) ini=$2; shift 2 ;;
+    --copy) copies+=("$2" "$3"); shift 3 ;;
     --status) want_status=$2; shift 2 ;;
     --expect | --reject) checks+=("$1" "" "$2"); shift 2 ;;
     --count) checks+=("$1" "$2" "$3"); shift 3 ;;
@@ -23,6 +25,10 @@ rm -rf "$work"
 mkdir -p "$work/empty"
 [ -n "$dll" ] && cp "$dll" "$work/Vostrel.dll"
 [ -n "$ini" ] && printf '%b' "$ini" >"$work/Vostrel.ini"
+for ((c = 0; c < ${#copies[@]}; c += 2)); do
+  mkdir -p "$(dirname "$work/${copies[$((c + 1))]}")"
+  cp "${copies[$c]}" "$work/${copies[$((c + 1))]}"
+done
 printf 'Dear Taro,\r\nthis is only a body, without any header.\r\n' >"$work/not-a-message.eml"
 
 args=()
@@ -30,7 +36,7 @@ for a in "$@"; do
   a=${a//@PLUGIN@/$work/Vostrel.dll}
   args+=("${a//@WORK@/$work}")
 done
-out=$("${args[@]}" 2>&1)
+out=$(cd "$work" && "${args[@]}" 2>&1)
 status=$?
 printf '%s\n' "$out"
 

@@ -229,8 +229,8 @@ void NoChange() {
       ok(run.caption == expected_caption, "%s: unexpected dialog caption", what);
       for (size_t i = 0; i < 7; ++i) {
         std::wstring got = i < run.texts.size() ? run.texts[i] : L"(none)";
-        ok(got == texts[i], "%s: expected %s, got %s", what, Utf8(texts[i]).c_str(),
-           Utf8(got).c_str());
+        ok(got == texts[i], "%s: expected %s, got %s", what, Utf8FromWide(texts[i]).c_str(),
+           Utf8FromWide(got).c_str());
       }
       ok(run.owner == standin.main_window, "%s: expected owner %p, got %p", what,
          static_cast<void*>(standin.main_window), static_cast<void*>(run.owner));

@@ -204,14 +204,6 @@ std::string Printable(const std::string& bytes) {
   return out;
 }
 
-std::string Utf8(const std::wstring& wide) {
-  std::string text(wide.size() * 3 + 1, '\0');
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], static_cast<int>(text.size()),
-                              NULL, NULL);
-  text.resize(n > 0 ? n - 1 : 0);
-  return text;
-}
-
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);

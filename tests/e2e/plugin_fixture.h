@@ -78,8 +78,6 @@ int ThreadWindowCount();
 std::string RectText(const RECT& r);
 // Shows bytes readably in a failure message.
 std::string Printable(const std::string& bytes);
-// UTF-16 text as UTF-8, for failure messages.
-std::string Utf8(const std::wstring& wide);
 
 // Plays the host for the test groups: argv[1] group, argv[2] the built Vostrel.dll.
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count);

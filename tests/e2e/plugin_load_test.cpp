@@ -33,9 +33,9 @@ void Refused() {
   if (SeenBoxCount() < 1) return;
   const SeenBox* box = SeenBoxAt(0);
   ok(wcscmp(box->wcaption, kRefusalCaption) == 0, "caption: expected %s, got %s",
-     Utf8(kRefusalCaption).c_str(), Utf8(box->wcaption).c_str());
-  ok(wcscmp(box->wtext, kRefusalText) == 0, "text: expected %s, got %s", Utf8(kRefusalText).c_str(),
-     Utf8(box->wtext).c_str());
+     Utf8FromWide(kRefusalCaption).c_str(), Utf8FromWide(box->wcaption).c_str());
+  ok(wcscmp(box->wtext, kRefusalText) == 0, "text: expected %s, got %s",
+     Utf8FromWide(kRefusalText).c_str(), Utf8FromWide(box->wtext).c_str());
   ok(box->owner == NULL, "expected no owner, got %p", static_cast<void*>(box->owner));
   ok(GetModuleHandleA("Vostrel.dll") == NULL, "the refused module stayed loaded");
   // A second attempt refuses again, as the first.

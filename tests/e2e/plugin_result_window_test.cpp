@@ -254,8 +254,8 @@ void DoubleByte() {
   HWND result = OnlyDialog("double-byte token");
   wchar_t caption[300] = L"";
   if (result != NULL) GetWindowTextW(result, caption, 300);
-  ok(expected == caption, "code page %u: expected %s, got %s", GetACP(), Utf8(expected).c_str(),
-     Utf8(caption).c_str());
+  ok(expected == caption, "code page %u: expected %s, got %s", GetACP(),
+     Utf8FromWide(expected).c_str(), Utf8FromWide(caption).c_str());
   plugin.bkc.OnExit();
 }
 

@@ -117,9 +117,9 @@ void StartError() {
   ok(SeenBoxCount() == 1, "expected 1 box at start, got %d", SeenBoxCount());
   if (const SeenBox* box = SeenBoxAt(0)) {
     ok(wcscmp(box->wcaption, L"Dravmek ERROR") == 0, "expected caption Dravmek ERROR, got %s",
-       Utf8(box->wcaption).c_str());
+       Utf8FromWide(box->wcaption).c_str());
     ok(wcscmp(box->wtext, kStartErrorText) == 0, "expected text %s, got %s",
-       Utf8(kStartErrorText).c_str(), Utf8(box->wtext).c_str());
+       Utf8FromWide(kStartErrorText).c_str(), Utf8FromWide(box->wtext).c_str());
     ok(box->owner == NULL, "expected no owner, got %p", static_cast<void*>(box->owner));
   }
   standin.version = "2.75.02";

@@ -45,18 +45,6 @@ bool EndsWithEml(const std::wstring& name) {
   return name.size() > 4 && lstrcmpiW(name.c_str() + name.size() - 4, L".eml") == 0;
 }
 
-// Texts the plug-in reads (the host's version, an X-Mailer value) are in the ANSI code page, as
-// the mail client's would be.
-std::string AnsiFromWide(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int length = static_cast<int>(text.size());
-  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, NULL, 0, NULL, NULL);
-  if (size <= 0) return std::string();
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), length, &out[0], size, NULL, NULL);
-  return out;
-}
-
 // Adds the message in path, or every .eml message of the folder path; an error text on failure.
 std::string AddMessages(const std::wstring& path, std::vector<Step>* steps) {
   DWORD attributes = GetFileAttributesW(path.c_str());

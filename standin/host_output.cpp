@@ -29,6 +29,16 @@ std::string Utf8FromWide(const std::wstring& text) {
   return text.empty() ? std::string() : Utf8FromWide(text.data(), static_cast<int>(text.size()));
 }
 
+std::string AnsiFromWide(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int length = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, NULL, 0, NULL, NULL);
+  if (size <= 0) return std::string();
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), length, &out[0], size, NULL, NULL);
+  return out;
+}
+
 std::string WindowText(HWND window) {
   wchar_t text[512];
   int n = GetWindowTextW(window, text, 512);

@@ -11,6 +11,9 @@ enum ExitCode { EXIT_DONE = 0, EXIT_USAGE = 1, EXIT_INPUT = 2, EXIT_PLUGIN = 3 }
 std::string Utf8FromAnsi(const std::string& text);
 // Paths and arguments come as UTF-16, whatever the code page.
 std::string Utf8FromWide(const std::wstring& text);
+// Texts for the plug-in (the host's version, an X-Mailer value, the paths a test hands the
+// profile functions) are in the ANSI code page, as the mail client's would be.
+std::string AnsiFromWide(const std::wstring& text);
 // A window's caption or a control's label, read as wide characters.
 std::string WindowText(HWND window);
 

@@ -42,8 +42,9 @@ void Reporter::Report(bool after_message) {
   if (result_ == NULL) result_ = FindResultWindow(main_);
   for (int i = 0; i < SeenBoxCount(); ++i) {
     const SeenBox* box = SeenBoxAt(i);
-    std::string line = "  box " + Quoted(Utf8FromAnsi(box->caption));
-    if (box->text[0] != '\0') line += ": " + OneLine(Utf8FromAnsi(box->text));
+    // As the box holds them: the plug-in's own texts are UTF-16 under any code page.
+    std::string line = "  box " + Quoted(Utf8FromWide(box->wcaption));
+    if (box->wtext[0] != L'\0') line += ": " + OneLine(Utf8FromWide(box->wtext));
     line += box->owner == NULL ? "  (no owner)" : "  (owned)";
     Say(line);
     auto shot = shots_->of_box.find(box->window);

@@ -13,7 +13,7 @@ const size_t kProfilePathLimit = 260;
 bool DeriveIniPath(const wchar_t* module_path, wchar_t* out, size_t out_size);
 
 // The name of the lock that serializes the processes using one settings file: a hash of the
-// file's path, which the caller has brought to one case, so that every spelling of one file
-// gives one name.
+// file's path, which the caller has brought to one case, so that paths differing only in case
+// give one name.
 const size_t kSettingsLockNameSize = 32;
 void SettingsLockName(const wchar_t* folded_path, wchar_t (&out)[kSettingsLockNameSize]);

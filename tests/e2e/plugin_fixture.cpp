@@ -36,14 +36,6 @@ std::wstring Wide(const std::string& ansi) {
   return n > 0 ? text : L"";
 }
 
-std::string Ansi(const std::wstring& wide) {
-  std::string text(wide.size() * 2 + 1, '\0');
-  int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], static_cast<int>(text.size()),
-                              NULL, NULL);
-  text.resize(n > 0 ? n - 1 : 0);
-  return text;
-}
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
@@ -76,8 +68,8 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   }
   wdll = folder + L"\\" + Wide(dll_name);
   wini = wdll.substr(0, wdll.rfind(L'.')) + L".ini";
-  dll = Ansi(wdll);
-  ini = Ansi(wini);
+  dll = AnsiFromWide(wdll);
+  ini = AnsiFromWide(wini);
   url_log = dir + "\\urls.log";
   ok(CopyFileW(Wide(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
      "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());

@@ -313,8 +313,10 @@ void TwoHosts() {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION other;
-  ok(CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &other),
-     "could not start the other host: %lu", GetLastError());
+  bool started =
+      CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &other) != 0;
+  ok(started, "could not start the other host: %lu", GetLastError());
+  if (!started) return;
   int presses = 0;
   // Each OK changes "fOnce", as the profile functions skip writing a value that is there.
   for (; WaitForSingleObject(other.hProcess, 0) == WAIT_TIMEOUT; ++presses) {
@@ -328,6 +330,8 @@ void TwoHosts() {
   }
   DWORD failed = 1;
   GetExitCodeProcess(other.hProcess, &failed);
+  CloseHandle(other.hThread);
+  CloseHandle(other.hProcess);
   ok(failed == 0 && presses > kOtherHostRuns / 4, "the other host failed: %lu, OK pressed %d times",
      failed, presses);
   std::string bytes,

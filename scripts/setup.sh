@@ -11,8 +11,9 @@ pkgs="$pkgs $want_extra"
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=""
 for p in $pkgs; do have_pkg "$p" || missing="$missing $p"; done
-# Japanese for every Windows test; English and Korean for the checks under other code pages.
-locales="ja_JP en_US ko_KR"
+# Japanese for every Windows test; English, Korean and Hindi (UTF-8) for the checks under other
+# code pages.
+locales="ja_JP en_US ko_KR hi_IN"
 missing_locales=""
 for l in $locales; do
   locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8\$" || missing_locales="$missing_locales $l.UTF-8"

@@ -17,6 +17,22 @@ int Clamp(int value, int low, int high) {
 int Min(int a, int b) { return a < b ? a : b; }
 int Max(int a, int b) { return a > b ? a : b; }
 
+// How much of window lies within the work area, in square pixels: no more than the work area
+// holds, which for a screen fits an int.
+int Overlap(const ProbeRect& window, const ProbeRect& work) {
+  const int w = Min(window.right, work.right) - Max(window.left, work.left);
+  const int h = Min(window.bottom, work.bottom) - Max(window.top, work.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+// How far apart two rectangles are, along the axis where they are farthest apart; 0 when they
+// touch or overlap.
+int Gap(const ProbeRect& a, const ProbeRect& b) {
+  const int dx = Max(b.left - a.right, a.left - b.right);
+  const int dy = Max(b.top - a.bottom, a.top - b.bottom);
+  return Max(0, Max(dx, dy));
+}
+
 }  // namespace
 
 ProbeRect StoredPlaceProbe(int left, int top, int width, int height) {
@@ -35,4 +51,22 @@ bool ShowsGrip(const ProbeRect& window, const ProbeRect& work) {
   const int grip_bottom = window.top + Min(height, kGripRows);
   const int shown_height = Min(grip_bottom, work.bottom) - Max(window.top, work.top);
   return shown_width >= Min(width, kGripWidth) && shown_height >= Min(height, kGripHeight);
+}
+
+ProbePoint PlaceOnScreens(int left, int top, int width, int height, const ProbeRect* works,
+                          size_t count) {
+  const ProbeRect window = StoredPlaceProbe(left, top, width, height);
+  size_t nearest = count;
+  int most = 0, least_gap = 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (ShowsGrip(window, works[i])) return {left, top};
+    const int overlap = Overlap(window, works[i]), gap = Gap(window, works[i]);
+    if (nearest == count || overlap > most || (overlap == most && gap < least_gap)) {
+      nearest = i;
+      most = overlap;
+      least_gap = gap;
+    }
+  }
+  if (nearest == count) return {left, top};
+  return {works[nearest].left, works[nearest].top};
 }

@@ -23,6 +23,7 @@ LeadBytes AnsiLeadBytes() {
   CPINFO info;
   static_assert(sizeof lead.ranges == sizeof info.LeadByte, "the system's lead byte ranges");
   if (GetCPInfo(CP_ACP, &info)) CopyMemory(lead.ranges, info.LeadByte, sizeof lead.ranges);
+  lead.utf8 = GetACP() == CP_UTF8;
   return lead;
 }
 
@@ -31,60 +32,58 @@ void WarnIfBeaten(Verdict verdict, const char* token) {
   if (verdict != VERDICT_LOSE) return;
   char text[kTextBufferSize];
   FormatWarningText(text, sizeof text, token, HostVersion(), AnsiLeadBytes());
+  const unsigned run = runNumber;
   ShowMessage(kLoseCaption, MB_ICONEXCLAMATION, "%s", text);
-  // The host may have exited while the box was up: no page opens after the mail client closed.
-  if (fOpenRimarts && !fExited)
-    ShellExecuteA(hwndMain, "open", URL_MAKER_HOME, NULL, NULL, SW_SHOWNORMAL);
+  // The box's own loop lets the host go on working: it may have exited meanwhile, and even
+  // started a new run. The box's return belongs to the run that showed it; if that run is over,
+  // no page opens after the mail client closed and the new run keeps its own warning.
+  if (run != runNumber || fExited) return;
+  if (fOpenRimarts) ShellExecuteA(hwndMain, "open", URL_MAKER_HOME, NULL, NULL, SW_SHOWNORMAL);
   fFirstWarning = 0;
 }
 
-struct ScreenSearch {
-  ProbeRect window;
-  bool reachable;
+// Work areas (the screens less their taskbars) of at most this many screens are looked at.
+const size_t kMaxScreens = 16;
+
+struct WorkAreas {
+  ProbeRect rects[kMaxScreens];
+  size_t count;
 };
 
-// The part of monitor's screen that windows may use (the taskbar left out).
-bool WorkArea(HMONITOR monitor, RECT* work) {
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  WorkAreas* areas = reinterpret_cast<WorkAreas*>(data);
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (!GetMonitorInfoA(monitor, &info)) return false;
-  *work = info.rcWork;
-  return true;
-}
-
-BOOL CALLBACK FindReachingMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  ScreenSearch* search = reinterpret_cast<ScreenSearch*>(data);
-  RECT work;
-  search->reachable = WorkArea(monitor, &work) &&
-                      ShowsGrip(search->window, {work.left, work.top, work.right, work.bottom});
-  return search->reachable ? FALSE : TRUE;
-}
-
-// A stored place where no monitor's work area shows enough of the caption to take hold of (a
-// screen unplugged, a lower resolution, a hand-edited value, a window dragged nearly off) moves
-// to the corner of the nearest work area; one within reach stays exactly as the user left it.
-POINT ReachableCorner(int left, int top, int width, int height) {
-  POINT corner = {left, top};
-  ScreenSearch search = {StoredPlaceProbe(left, top, width, height), false};
-  EnumDisplayMonitors(NULL, NULL, FindReachingMonitor, reinterpret_cast<LPARAM>(&search));
-  if (search.reachable) return corner;
-  const ProbeRect& p = search.window;
-  RECT probe = {p.left, p.top, p.right, p.bottom}, work;
-  if (WorkArea(MonitorFromRect(&probe, MONITOR_DEFAULTTONEAREST), &work)) {
-    corner.x = work.left;
-    corner.y = work.top;
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& work = info.rcWork;
+    areas->rects[areas->count++] = {work.left, work.top, work.right, work.bottom};
   }
-  return corner;
+  return areas->count < kMaxScreens;
+}
+
+// The dots per inch the host's windows are drawn at: 96 unless the host declares itself aware
+// of a denser screen. GetDeviceCaps tells it on every Windows the mail client runs on.
+int HostDpi() {
+  HDC screen = GetDC(NULL);
+  if (screen == NULL) return 0;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(NULL, screen);
+  return dpi;
 }
 
 // Creates the hidden result window at its stored place, leaving the keyboard with the host.
 void CreateResultWindow() {
   int place[kPlaceValues];
-  ReadWindowPlace(place);
+  ReadWindowPlace(place, HostDpi());
   const int left = place[0], top = place[1], width = place[2], height = place[3];
   hwndResult =
       CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
-  POINT corner = ReachableCorner(left, top, width, height);
+  // A stored place no screen shows enough of the caption of (a screen unplugged, a lower
+  // resolution, a hand-edited value, a window dragged nearly off) moves to the nearest screen's
+  // corner; one within reach stays exactly as the user left it. The size never changes.
+  WorkAreas screens = {};
+  EnumDisplayMonitors(NULL, NULL, AddWorkArea, reinterpret_cast<LPARAM>(&screens));
+  const ProbePoint corner = PlaceOnScreens(left, top, width, height, screens.rects, screens.count);
   SetWindowPos(hwndResult, NULL, corner.x, corner.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetFocus(hwndMain);
 }

@@ -8,6 +8,7 @@ int fPopup;
 int fOpenRimarts;
 int fFirstWarning;
 int fExited;
+unsigned runNumber;
 
 HINSTANCE hInstance;
 HWND hwndMain;
@@ -16,5 +17,6 @@ HWND hwndResult;
 void BeginRun() {
   fOnce = fPopup = fOpenRimarts = fFirstWarning = 1;
   fExited = 0;
+  ++runNumber;
   hwndMain = hwndResult = NULL;
 }

@@ -11,10 +11,10 @@ const UINT kJapaneseCodePage = 932;
 // The program's captions are short; the texts fit a message box text's buffer.
 const int kCaptionChars = 128;
 
-// Converts a code page 932 text, cut to fit out, always terminated.
+// Converts one of the program's code page 932 texts, which fit out; one that did not would come
+// out empty rather than cut.
 void Widen(LPCSTR text, LPWSTR out, int out_chars) {
   if (MultiByteToWideChar(kJapaneseCodePage, 0, text, -1, out, out_chars) == 0) out[0] = L'\0';
-  out[out_chars - 1] = L'\0';
 }
 
 }  // namespace

@@ -28,3 +28,10 @@ void FormatSettingNumber(int value, char* out, size_t out_size) {
   TextBuilder text(out, out_size);
   text.AppendNumber(value);
 }
+
+int ScaleForDpi(int pixels, int dpi) {
+  const int kBaseDpi = 96, kMostDpi = 100 * kBaseDpi;  // no screen is denser; no int overflows
+  if (dpi <= 0) return pixels;
+  if (dpi > kMostDpi) dpi = kMostDpi;
+  return (pixels * dpi * 2 + kBaseDpi) / (2 * kBaseDpi);
+}

@@ -11,3 +11,7 @@ int ParseSettingNumber(const char* text);
 
 // Decimal text of value, with a leading minus sign when negative.
 void FormatSettingNumber(int value, char* out, size_t out_size);
+
+// Pixels of a length given at 96 dots per inch (a default, at most a few hundred), at dpi: to the
+// nearest pixel, halves up. As at 96 when dpi is not a positive number; at most 100 times.
+int ScaleForDpi(int pixels, int dpi);

@@ -45,14 +45,23 @@ bool WriteSetting(LPCWSTR section, LPCWSTR key, LPCWSTR value) {
   return WritePrivateProfileStringW(section, key, value, path) != FALSE;
 }
 
-bool WriteSettingNumber(LPCWSTR section, LPCWSTR key, int value) {
+namespace {
+
+// The decimal text of value, for the profile functions' UTF-16 side.
+void WideNumber(int value, WCHAR (&wide)[kSettingValueSize]) {
   char text[kSettingValueSize];
   FormatSettingNumber(value, text, sizeof text);
-  WCHAR wide[kSettingValueSize];
   for (size_t i = 0; i < kSettingValueSize; ++i) {
     wide[i] = static_cast<unsigned char>(text[i]);
     if (text[i] == '\0') break;
   }
+}
+
+}  // namespace
+
+bool WriteSettingNumber(LPCWSTR section, LPCWSTR key, int value) {
+  WCHAR wide[kSettingValueSize];
+  WideNumber(value, wide);
   return WriteSetting(section, key, wide);
 }
 
@@ -72,19 +81,20 @@ bool SaveFlags() {
 
 namespace {
 
-// The window's place: keys and defaults one after another, in the order read and written.
+// The window's place: keys one after another, and their defaults, in the order read and written.
 const WCHAR kPlaceKeys[] = KEY_LEFT L"\0" KEY_TOP L"\0" KEY_WIDTH L"\0" KEY_HEIGHT;
-const WCHAR kPlaceDefaults[] =
-    DEFAULT_LEFT L"\0" DEFAULT_TOP L"\0" DEFAULT_WIDTH L"\0" DEFAULT_HEIGHT;
+const int kPlaceDefaults[kPlaceValues] = {DEFAULT_LEFT, DEFAULT_TOP, DEFAULT_WIDTH, DEFAULT_HEIGHT};
 
 LPCWSTR Next(LPCWSTR text) { return text + lstrlenW(text) + 1; }
 
 }  // namespace
 
-void ReadWindowPlace(int place[kPlaceValues]) {
+void ReadWindowPlace(int place[kPlaceValues], int dpi) {
   SettingsLock lock;
-  LPCWSTR key = kPlaceKeys, fallback = kPlaceDefaults;
-  for (int i = 0; i < kPlaceValues; ++i, key = Next(key), fallback = Next(fallback)) {
+  LPCWSTR key = kPlaceKeys;
+  for (int i = 0; i < kPlaceValues; ++i, key = Next(key)) {
+    WCHAR fallback[kSettingValueSize];
+    WideNumber(ScaleForDpi(kPlaceDefaults[i], dpi), fallback);
     place[i] = ReadSettingNumber(SECTION_WINDOW, key, fallback);
   }
 }

@@ -25,9 +25,11 @@ void LoadSettings();
 // Writes the three options in the order "fPopup", "fOnce", "fOpenRimarts"; true when all were
 // written (all three are tried either way).
 bool SaveFlags();
-// Reads the result window's stored place: "left", "top", "width", "height", in this order.
+// Reads the result window's stored place: "left", "top", "width", "height", in this order. A
+// value the file does not hold is its default scaled to dpi: the window's text is drawn at that
+// scale. A stored value is the user's choice and stays as it is.
 const int kPlaceValues = 4;
-void ReadWindowPlace(int place[kPlaceValues]);
+void ReadWindowPlace(int place[kPlaceValues], int dpi);
 // Stores window's rectangle; writes nothing if it cannot be obtained. The host is closing, so a
 // failed write is not reported.
 void SaveWindowGeometry(HWND window);

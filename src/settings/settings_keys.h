@@ -12,7 +12,8 @@
 #define KEY_TOP L"top"
 #define KEY_WIDTH L"width"
 #define KEY_HEIGHT L"height"
-#define DEFAULT_LEFT L"0"
-#define DEFAULT_TOP L"0"
-#define DEFAULT_WIDTH L"250"
-#define DEFAULT_HEIGHT L"27"
+// The window's place when the file holds none, in pixels at 96 dots per inch.
+#define DEFAULT_LEFT 0
+#define DEFAULT_TOP 0
+#define DEFAULT_WIDTH 250
+#define DEFAULT_HEIGHT 27

@@ -2,6 +2,7 @@
 #include "plugin_fixture.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
 namespace {
 
@@ -196,7 +197,23 @@ std::string Printable(const std::string& bytes) {
   return out;
 }
 
+unsigned ExpectedCodePage() {
+  const char* named = getenv("VOSTREL_CODE_PAGE");
+  return named != NULL ? static_cast<unsigned>(atoi(named)) : 932;
+}
+
+int ExpectedDpi() {
+  const char* named = getenv("VOSTREL_DPI");
+  return named != NULL ? atoi(named) : 96;
+}
+
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
+  // A run named for a code page or a DPI proves nothing in another.
+  ok(GetACP() == ExpectedCodePage(), "expected code page %u, got %u", ExpectedCodePage(), GetACP());
+  HDC screen = GetDC(NULL);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(NULL, screen);
+  ok(dpi == ExpectedDpi(), "expected %d dots per inch, got %d", ExpectedDpi(), dpi);
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();

@@ -79,5 +79,11 @@ std::string RectText(const RECT& r);
 // Shows bytes readably in a failure message.
 std::string Printable(const std::string& bytes);
 
-// Plays the host for the test groups: argv[1] group, argv[2] the built Vostrel.dll.
+// The ANSI code page and the screen's DPI the run is named for: VOSTREL_CODE_PAGE and
+// VOSTREL_DPI, else 932 and 96.
+unsigned ExpectedCodePage();
+int ExpectedDpi();
+
+// Plays the host for the test groups: argv[1] group, argv[2] the built Vostrel.dll. Checks first
+// that the run has the code page and DPI it is named for.
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count);

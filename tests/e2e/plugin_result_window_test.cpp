@@ -2,8 +2,6 @@
 // visibility and focus, and what exit writes back.
 #include <string.h>
 
-#include <iterator>
-
 #include "plugin_fixture.h"
 
 namespace {
@@ -88,68 +86,58 @@ void Captions() {
 
 struct Placement {
   const char* what;
-  std::string window_section;  // empty: nothing stored
-  RECT expected;               // left, top, right, bottom
-  bool moved = false;          // expected is relative to the work area's top-left corner
+  std::string window_section;    // empty: nothing stored
+  int left, top, width, height;  // expected; 0 width or height: the default at this DPI
+  bool moved = false;            // left and top are relative to the work area's top-left corner
 };
 
-// Near an edge of the work area (from its left or right, top or bottom): where enough of the
-// caption stays within reach the window stays put, else it comes to the work area's corner.
-struct Edge {
-  const char* what;
-  int left, top;
-  bool from_right, from_bottom, kept;
-  int height = 27;
-};
+// Runs this group is named for; the sizes the result window first has at their DPI.
+SIZE DefaultSize() {
+  switch (ExpectedDpi()) {
+    case 144:
+      return {375, 41};
+    case 192:
+      return {500, 54};
+    default:
+      return {250, 27};
+  }
+}
 
+// Where enough of the caption stays within reach the window stays put, else it comes to the
+// corner of the work area (the rule itself is tested natively, on several screens): a stored
+// width or height is kept as it is at any DPI (those here are above the least size the system
+// gives a window with a caption at 192).
 void Placements() {
-  const Placement cases[] = {
-      {"nothing stored", "", {0, 0, 250, 27}},
-      {"negative left",
-       "[Window]\r\nleft=-50\r\ntop=120\r\nwidth=300\r\nheight=40\r\n",
-       {-50, 120, 250, 160}},
-      {"only left and top", "[Window]\r\nleft=33\r\ntop=44\r\n", {33, 44, 283, 71}},
-      {"keys in upper case",
-       "[WINDOW]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=200\r\nHEIGHT=30\r\n",
-       {10, 20, 210, 50}},
-      {"partly off the top", "[Window]\r\nleft=10\r\ntop=-20\r\nheight=40\r\n", {10, -20, 260, 20}},
-      // Where no screen is: at the nearest work area's corner, at the stored size.
-      {"off the left", "[Window]\r\nleft=-5000\r\ntop=100\r\n", {0, 0, 250, 27}, true},
-      {"off the right", "[Window]\r\nleft=5000\r\ntop=100\r\n", {0, 0, 250, 27}, true},
-      {"off the top", "[Window]\r\nleft=100\r\ntop=-5000\r\n", {0, 0, 250, 27}, true},
-      {"off the bottom", "[Window]\r\nleft=100\r\ntop=5000\r\n", {0, 0, 250, 27}, true},
-      {"saturated values",
-       "[Window]\r\nleft=99999999999\r\ntop=-99999999999\r\nwidth=300\r\nheight=40\r\n",
-       {0, 0, 300, 40},
-       true},
-  };
-  const Edge edges[] = {
-      {"1 row at the top", 100, -26, false, false, false},
-      {"4 rows at the top", 100, -23, false, false, false},
-      {"2 rows above the top", 100, -2, false, false, true},
-      {"a tall window's bottom at the top", 100, -90, false, false, false, 100},
-      {"the last row", 100, -1, false, true, false},
-      {"the last 8 rows", 100, -8, false, true, true},
-      {"1 column at the left", -249, 100, false, false, false},
-      {"50 columns at the left", -200, 100, false, false, true},
-      {"the last column", -1, 100, true, false, false},
-      {"the last 32 columns", -32, 100, true, false, true},
-  };
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  std::vector<Placement> all(std::begin(cases), std::end(cases));
-  for (const Edge& e : edges) {
-    int left = (e.from_right ? work.right : work.left) + e.left;
-    int top = (e.from_bottom ? work.bottom : work.top) + e.top;
-    all.push_back({e.what,
-                   "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top) +
-                       "\r\nheight=" + std::to_string(e.height) + "\r\n",
-                   {0, 0, 250, e.height},
-                   !e.kept});
-    if (e.kept) OffsetRect(&all.back().expected, left, top);
-  }
-  for (Placement c : all) {
-    if (c.moved) OffsetRect(&c.expected, work.left, work.top);
+  const std::string last_row = std::to_string(work.bottom - 1);
+  const std::string last_8_rows = std::to_string(work.bottom - 8);
+  const Placement cases[] = {
+      {"nothing stored", "", 0, 0, 0, 0},
+      {"negative left", "[Window]\r\nleft=-50\r\ntop=120\r\nwidth=300\r\nheight=60\r\n", -50, 120,
+       300, 60},
+      {"only left and top", "[Window]\r\nleft=33\r\ntop=44\r\n", 33, 44, 0, 0},
+      {"keys in upper case", "[WINDOW]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=240\r\nHEIGHT=60\r\n", 10, 20,
+       240, 60},
+      {"partly off the top", "[Window]\r\nleft=10\r\ntop=-20\r\nheight=60\r\n", 10, -20, 0, 60},
+      {"only the width", "[Window]\r\nwidth=260\r\n", 0, 0, 260, 0},
+      // Where no screen is: at the nearest work area's corner, at the stored size.
+      {"off the left", "[Window]\r\nleft=-5000\r\ntop=100\r\n", 0, 0, 0, 0, true},
+      {"off the right", "[Window]\r\nleft=5000\r\ntop=100\r\n", 0, 0, 0, 0, true},
+      {"off the top", "[Window]\r\nleft=100\r\ntop=-5000\r\n", 0, 0, 0, 0, true},
+      {"off the bottom", "[Window]\r\nleft=100\r\ntop=5000\r\n", 0, 0, 0, 0, true},
+      {"saturated values",
+       "[Window]\r\nleft=99999999999\r\ntop=-99999999999\r\nwidth=300\r\nheight=60\r\n", 0, 0, 300,
+       60, true},
+      {"the last row", "[Window]\r\nleft=100\r\ntop=" + last_row + "\r\n", 0, 0, 0, 0, true},
+      {"the last 8 rows", "[Window]\r\nleft=100\r\ntop=" + last_8_rows + "\r\nheight=60\r\n", 100,
+       work.bottom - 8, 0, 60},
+  };
+  const SIZE size = DefaultSize();
+  for (const Placement& c : cases) {
+    RECT expected = {c.left, c.top, c.left + (c.width ? c.width : size.cx),
+                     c.top + (c.height ? c.height : size.cy)};
+    if (c.moved) OffsetRect(&expected, work.left, work.top);
     PluginCopy plugin("placement");
     plugin.WriteIni(kAlwaysShow + c.window_section);
     if (!plugin.Start()) return;
@@ -158,8 +146,8 @@ void Placements() {
     if (result != NULL) {
       RECT got;
       GetWindowRect(result, &got);
-      ok(EqualRect(&got, &c.expected), "%s: expected %s, got %s", c.what,
-         RectText(c.expected).c_str(), RectText(got).c_str());
+      ok(EqualRect(&got, &expected), "%s at %d dpi: expected %s, got %s", c.what, ExpectedDpi(),
+         RectText(expected).c_str(), RectText(got).c_str());
     }
     plugin.bkc.OnExit();
   }
@@ -236,9 +224,11 @@ void Exit() {
 }
 
 // A token too long for the caption is cut after a whole character of the ANSI code page in
-// force (this group runs under Japanese and Korean): "1" and 150 two-byte characters.
+// force (this group runs under Japanese, Korean and UTF-8): "1" and 150 two-byte characters.
 void DoubleByte() {
-  const wchar_t* character = GetACP() == 949 ? L"\uAC00" : L"\u3042";
+  const wchar_t* character = ExpectedCodePage() == 949     ? L"\uAC00"
+                             : ExpectedCodePage() == 65001 ? L"\u00E9"
+                                                           : L"\u3042";
   char piece[2];
   WideCharToMultiByte(CP_ACP, 0, character, 1, piece, 2, NULL, NULL);
   std::string token = "1";

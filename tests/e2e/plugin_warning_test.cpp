@@ -134,21 +134,25 @@ void StartError() {
 }
 
 // The user closes the mail client while the box is up: from inside the box's loop the host
-// calls exit and, in the worse case, unloads the plug-in. The box must return into code that is
-// still mapped, and no page may open after exit.
+// calls exit and, in the worse cases, unloads the plug-in, or even loads it again and starts a
+// new run. The box must return into code that is still mapped, no page may open after exit, and
+// the new run keeps its own warning, with its page.
+enum InBox { EXIT, UNLOAD, RELOAD };
+
 void ExitInBox() {
-  for (bool unload : {false, true}) {
+  for (InBox host : {EXIT, UNLOAD, RELOAD}) {
     static PluginCopy* plugin;
-    static bool free_library;
-    PluginCopy copy(unload ? "exit_unload" : "exit");
+    static InBox in_box;
+    PluginCopy copy(host == EXIT ? "exit" : "exit_unload");
     plugin = &copy;
-    free_library = unload;
+    in_box = host;
     if (!copy.Start()) return;
     standin.version = "2.75.02";
     ScriptNextDialog(
         [](HWND box, void*) {
           plugin->bkc.OnExit();
-          if (free_library) FreeLibrary(plugin->module);
+          if (in_box == UNLOAD) FreeLibrary(plugin->module);
+          if (in_box == RELOAD && plugin->Load()) plugin->bkc.OnStart();
           if (GetModuleHandleW(plugin->wdll.c_str()) == NULL) {
             ok(false, "the module was unmapped under its box");
             fflush(stdout);
@@ -157,10 +161,14 @@ void ExitInBox() {
           PostMessageA(box, WM_COMMAND, IDOK, 0);
         },
         NULL);
-    standin.xmailer = kLose;
-    copy.bkc.OnOpenMail(0);
-    if (unload) copy.module = NULL;  // the host let it go
-    ok(copy.UrlsAfterQuietPeriod().empty(), "unload %d: a page was opened after exit", unload);
+    Open(copy, kLose);
+    if (host == UNLOAD) copy.module = NULL;  // the host let it go
+    ok(copy.UrlsAfterQuietPeriod().empty(), "host %d: a page was opened after exit", host);
+    if (host != RELOAD) continue;
+    int shown = Open(copy, kLose);
+    ok(shown == 1, "the new run's first loss: expected 1 box, got %d", shown);
+    ok(copy.WaitForUrls(1).size() == 1, "the new run's first loss: expected its page");
+    copy.bkc.OnExit();
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "duel/verdict_text.h"
+#include "../unit/code_pages.h"
 #include "fuzz_check.h"
 
 namespace {

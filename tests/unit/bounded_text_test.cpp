@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "text/lead_bytes.h"
+#include "code_pages.h"
 
 namespace {
 
@@ -160,7 +160,6 @@ struct FitCase {
 };
 
 TEST(FitPrefix, Table) {
-  const LeadBytes cp949 = {{0x81, 0xfe}}, cp1252 = {};
   const FitCase cases[] = {
       {"ASCII", "abc", 2, 2},
       {"ASCII, more room than text", "abc", 10, 3},
@@ -184,8 +183,17 @@ TEST(FitPrefix, Table) {
       {"0xFD is single", "\xfd\xfe", 1, 1},
       {"lead byte at the end counts alone", "a\x82", 5, 2},
       {"lead byte at the end within budget", "a\x82", 2, 2},
-      {"949: 0xB0 leads", "a\xb0\xa1", 2, 1, cp949},
-      {"single-byte code page", "\x82\xa0\x82", 1, 1, cp1252},
+      {"949: 0xB0 leads", "a\xb0\xa1", 2, 1, kCp949LeadBytes},
+      {"single-byte code page", "\x82\xa0\x82", 1, 1, kSingleByte},
+      {"UTF-8: two-byte characters", "\xc3\xa9\xc3\xa9", 3, 2, kUtf8},
+      {"UTF-8: three-byte character after ASCII", "a\xe3\x81\x82", 3, 1, kUtf8},
+      {"UTF-8: four-byte character", "\xf0\x9f\x98\x80x", 4, 4, kUtf8},
+      {"UTF-8: a stray continuation byte counts alone", "\xa9\xa9", 1, 1, kUtf8},
+      {"UTF-8: a character cut short by the end", "a\xe3\x81", 5, 3, kUtf8},
+      {"UTF-8: a start byte before ASCII counts alone",
+       "\xc3"
+       "a",
+       1, 1, kUtf8},
   };
   for (const FitCase& c : cases) {
     size_t got = FitPrefix(c.text, c.max_bytes, c.lead);

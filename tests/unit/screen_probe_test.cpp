@@ -1,11 +1,73 @@
-// Whether a stored place leaves enough of the result window's caption to take hold of: windows
-// narrower than 32 or shorter than 8 pixels, which the tests under Wine do not place.
+// Where the result window goes on one, two or three screens: kept where its caption can be taken
+// hold of, else at the corner of the nearest screen's work area.
 #include "duel/screen_probe.h"
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
+const std::vector<ProbeRect> kOne = {{0, 0, 1024, 768}};
+// The main screen, and a shorter one to its right.
+const std::vector<ProbeRect> kTwo = {{0, 0, 1920, 1040}, {1920, 0, 3200, 1024}};
+// A screen left of and above the main one: negative coordinates.
+const std::vector<ProbeRect> kLeftAbove = {{0, 0, 1280, 760}, {-1600, -300, 0, 900}};
+// The main screen, one above it and one to its right.
+const std::vector<ProbeRect> kThree = {
+    {0, 0, 1920, 1040}, {0, -1080, 1920, 0}, {1920, 0, 3840, 1080}};
+
+struct PlaceCase {
+  const char* what;
+  const std::vector<ProbeRect>* screens;
+  int left, top, width, height;
+  bool kept;
+  ProbePoint moved_to = {0, 0};  // when not kept
+};
+
+TEST(PlaceOnScreens, Table) {
+  const std::vector<ProbeRect> none;
+  const PlaceCase cases[] = {
+      // One screen, at each edge.
+      {"1 row at the top", &kOne, 100, -26, 250, 27, false, {0, 0}},
+      {"4 rows at the top", &kOne, 100, -23, 250, 27, false, {0, 0}},
+      {"2 rows above the top", &kOne, 100, -2, 250, 27, true},
+      {"a tall window's bottom at the top", &kOne, 100, -90, 250, 100, false, {0, 0}},
+      {"the last row", &kOne, 100, 767, 250, 27, false, {0, 0}},
+      {"the last 8 rows", &kOne, 100, 760, 250, 27, true},
+      {"1 column at the left", &kOne, -249, 100, 250, 27, false, {0, 0}},
+      {"50 columns at the left", &kOne, -200, 100, 250, 27, true},
+      {"the last column", &kOne, 1023, 100, 250, 27, false, {0, 0}},
+      {"the last 32 columns", &kOne, 992, 100, 250, 27, true},
+      // Several screens: any of them may show the caption.
+      {"on the second screen", &kTwo, 2500, 500, 250, 27, true},
+      {"on the third screen", &kThree, 3000, 100, 250, 27, true},
+      {"on the screen above", &kThree, 100, -500, 250, 27, true},
+      {"left of and above the main screen", &kLeftAbove, -1500, -250, 250, 27, true},
+      {"across two screens, 20 columns on the first", &kTwo, 1900, 10, 250, 27, true},
+      // Out of reach: the nearest screen's corner.
+      {"below the shorter screen", &kTwo, 2000, 1030, 250, 27, false, {1920, 0}},
+      {"where a screen left of the others was", &kTwo, -1500, 300, 250, 27, false, {0, 0}},
+      {"where a screen right of the others was", &kTwo, 5000, 300, 250, 27, false, {1920, 0}},
+      {"where a screen above was", &kTwo, 100, -900, 250, 27, false, {0, 0}},
+      {"left of a screen left of the main", &kLeftAbove, -3000, 0, 250, 27, false, {-1600, -300}},
+      {"below the lowest of three", &kThree, 3000, 2000, 250, 27, false, {1920, 0}},
+      {"caption out of reach, more on the second", &kTwo, 1800, -200, 250, 400, false, {1920, 0}},
+      {"caption out of reach, more on the first", &kTwo, 1750, -200, 250, 400, false, {0, 0}},
+      {"far beyond every screen", &kThree, 2000000000, -2000000000, 300, 40, false, {0, -1080}},
+      {"no screen to compare with", &none, 5000, 300, 250, 27, true},
+  };
+  for (const PlaceCase& c : cases) {
+    ProbePoint got =
+        PlaceOnScreens(c.left, c.top, c.width, c.height, c.screens->data(), c.screens->size());
+    ProbePoint expected = c.kept ? ProbePoint{c.left, c.top} : c.moved_to;
+    EXPECT_TRUE(got.x == expected.x && got.y == expected.y)
+        << c.what << ": expected " << expected.x << "," << expected.y << ", got " << got.x << ","
+        << got.y;
+  }
+}
+
+// Windows narrower than 32 or shorter than 8 pixels need less of the caption shown.
 TEST(ShowsGrip, SmallWindows) {
   const ProbeRect work = {0, 0, 1024, 768};
   const struct {

@@ -96,4 +96,19 @@ TEST(FormatSettingNumber, SmallBuffers) {
   EXPECT_EQ('#', untouched[0]);
 }
 
+TEST(ScaleForDpi, Table) {
+  const struct {
+    int pixels, dpi, expected;
+  } cases[] = {
+      {250, 96, 250},  {27, 96, 27},  {250, 144, 375},       {27, 144, 41},  // 40.5: halves up
+      {250, 192, 500}, {27, 192, 54}, {27, 120, 34},         {250, 72, 188}, {0, 192, 0},
+      {250, 0, 250},   {27, -1, 27},  {250, INT_MAX, 25000},  // as at 96, and at most 100 times
+  };
+  for (const auto& c : cases) {
+    int got = ScaleForDpi(c.pixels, c.dpi);
+    EXPECT_EQ(c.expected, got) << c.pixels << " at " << c.dpi << ": expected " << c.expected
+                               << ", got " << got;
+  }
+}
+
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "text/lead_bytes.h"
+#include "code_pages.h"
 
 namespace {
 
@@ -60,12 +60,11 @@ TEST(FormatResultLine, Table) {
       {"double-byte host version after a single byte", VERDICT_LOSE, "2.81",
        "x" + Repeat(kHiragana, 150), "LOSE (He:2.81 > You:x" + Repeat(kHiragana, 115) + "...)"},
       // 0xB0 leads a character in code page 949 (Korean) and is a single byte in 932.
-      {"Korean token cut on its own boundaries",
-       VERDICT_LOSE,
-       "1" + Repeat("\xb0\xa1", 150),
-       "2.75.02",
-       "LOSE (He:1" + Repeat("\xb0\xa1", 113) + "... > You:2.75.02)",
-       {{0x81, 0xfe}}},
+      {"Korean token cut on its own boundaries", VERDICT_LOSE, "1" + Repeat("\xb0\xa1", 150),
+       "2.75.02", "LOSE (He:1" + Repeat("\xb0\xa1", 113) + "... > You:2.75.02)", kCp949LeadBytes},
+      // UTF-8 as the ANSI code page: no lead bytes, yet "\xc3\xa9" is one character.
+      {"UTF-8 token cut after whole characters", VERDICT_LOSE, "x" + Repeat("\xc3\xa9", 150), "2.0",
+       "LOSE (He:x" + Repeat("\xc3\xa9", 115) + "... > You:2.0)", kUtf8},
   };
   for (const LineCase& c : cases) {
     char line[kResultLineSize];

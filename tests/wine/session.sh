@@ -31,6 +31,8 @@ start_display() {
 init_prefix() {
   export DISPLAY
   DISPLAY=$(cat "$state/display")
+  local prefix=$WINEPREFIX
+  export WINEPREFIX=$BASE_WINEPREFIX
   if [ ! -f "$state/prefix/.vostrel-ready" ]; then
     wineboot --init </dev/null >/dev/null 2>&1 9>&- || true
     if [ -n "$logger" ]; then
@@ -53,9 +55,32 @@ init_prefix() {
     wineserver -w
     touch "$state/prefix/.vostrel-desktop"
   fi
+  [ "$prefix" = "$BASE_WINEPREFIX" ] || init_dpi_prefix "$prefix"
   # A persistent server, started here with no inherited output, so that no test's wine
   # command starts one that would hold the test's output open. Fails if one runs already.
-  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+  WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+}
+
+# A copy of the prefix whose screen has VOSTREL_DPI dots per inch. Its programs' files are the
+# same files (hard links; Wine writes none of them, and the .ini files are copied); its registry
+# is its own, the DPI written into it before any program reads it.
+init_dpi_prefix() {
+  local copy=$1 ini
+  [ -f "$copy/.vostrel-ready" ] && return
+  rm -rf "$copy"
+  mkdir -p "$copy"
+  cp -al "$BASE_WINEPREFIX/drive_c" "$copy/"
+  find "$copy/drive_c" -name '*.ini' -type f | while read -r ini; do
+    cp "$ini" "$ini.copy" && mv "$ini.copy" "$ini"
+  done
+  cp -a "$BASE_WINEPREFIX/dosdevices" "$BASE_WINEPREFIX"/*.reg "$BASE_WINEPREFIX/.update-timestamp" "$copy/"
+  awk -v dpi="$(printf '%08x' "$VOSTREL_DPI")" '
+    !done && section && !/^#/ { print "\"LogPixels\"=dword:" dpi; done = 1 }
+    { print; section = /^\[Control Panel\\\\Desktop\]/ || (section && /^#/) }
+    END { exit !done }
+  ' "$BASE_WINEPREFIX/user.reg" >"$copy/user.reg" ||
+    { echo "session: no desktop key in the prefix's user.reg" >&2; exit 1; }
+  touch "$copy/.vostrel-ready"
 }
 
 case $cmd in
@@ -68,7 +93,9 @@ case $cmd in
   stop)
     exec 9>"$state/lock"
     flock 9
-    wineserver -k 2>/dev/null || true
+    for prefix in "$state"/prefix "$state"/prefix-dpi*; do
+      [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    done
     if display_alive; then kill "$(cat "$state/xvfb.pid")"; fi
     rm -f "$state/xvfb.pid" "$state/display"
     ;;

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Size report of the built plug-in: its size against the 16 KiB goal, its sections, and what it
+# Size report of the built plug-in: its size against the 18 KiB goal, its sections, and what it
 # imports. Exit status 1 when it is over the goal or needs a DLL that Windows does not ship.
 # Usage: scripts/size-report.sh path/to/Vostrel.dll
 set -euo pipefail
 
-goal=16384
+goal=18432
 system_dlls=$(grep -v '^#' "$(dirname "$0")/../cmake/system-dlls.txt" | tr '\n' ' ')
 
 dll=${1:?usage: $0 path/to/Vostrel.dll}
@@ -61,9 +61,9 @@ done < <("$objdump" -p "$dll" | awk '/^[ \t]*DLL Name:/ { print $3 }')
 
 status=0
 if [ "$size" -le "$goal" ]; then
-  echo "Size goal: within $goal bytes (16 KiB), $((goal - size)) bytes to spare."
+  echo "Size goal: within $goal bytes (18 KiB), $((goal - size)) bytes to spare."
 else
-  echo "Size goal: OVER $goal bytes (16 KiB) by $((size - goal)) bytes."
+  echo "Size goal: OVER $goal bytes (18 KiB) by $((size - goal)) bytes."
   status=1
 fi
 if [ ${#foreign[@]} -eq 0 ]; then

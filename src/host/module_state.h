@@ -15,7 +15,6 @@ extern HWND hwndMain;        // the host's main window, once BKC_OnStart has it
 extern HWND hwndResult;      // the result window, once created
 
 // The state a run starts with: the flags at their initial 1, no windows, not exited, a new run
-// number. Set at
-// process attach, and again when a run starts after an exit: a host that unloads the plug-in and
-// loads it again may get the same module back, its state kept.
+// number. Set at process attach, and again when a run starts after an exit: a host that unloads
+// the plug-in and loads it again may get the same module back, its state kept.
 void BeginRun();

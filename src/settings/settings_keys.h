@@ -1,4 +1,4 @@
-// Sections, keys and defaults of the settings file, for the profile functions' UTF-16 side.
+// Sections and keys of the settings file, for the profile functions' UTF-16 side, and defaults.
 #pragma once
 
 #define SECTION_SETTINGS L"Settings"

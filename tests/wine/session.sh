@@ -43,8 +43,6 @@ init_prefix() {
           </dev/null >/dev/null 2>&1 9>&-
       done
     fi
-    wineserver -w
-    touch "$state/prefix/.vostrel-ready"
   fi
   if [ ! -f "$state/prefix/.vostrel-desktop" ]; then
     # Windows always has its desktop window manager; Xvfb has none, and Wine would wait for one
@@ -52,8 +50,11 @@ init_prefix() {
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vostrel /f </dev/null >/dev/null 2>&1 9>&-
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Vostrel /d 1024x768 /f \
       </dev/null >/dev/null 2>&1 9>&-
+  fi
+  if [ ! -f "$state/prefix/.vostrel-desktop" ] || [ ! -f "$state/prefix/.vostrel-ready" ]; then
+    # Once for all the settings above (the server lingers some seconds after its last program).
     wineserver -w
-    touch "$state/prefix/.vostrel-desktop"
+    touch "$state/prefix/.vostrel-ready" "$state/prefix/.vostrel-desktop"
   fi
   [ "$prefix" = "$BASE_WINEPREFIX" ] || init_dpi_prefix "$prefix"
   # A persistent server, started here with no inherited output, so that no test's wine

@@ -94,6 +94,7 @@ int wmain(int argc, wchar_t** argv) {
       return Fail(EXIT_USAGE, "cannot make the pictures folder: " + Utf8FromWide(options.shots));
     }
     shots.folder = options.shots;
+    shots.saver.Start();  // a failure shows as pictures missing from the report
   }
 
   standin.version = options.host_version.c_str();

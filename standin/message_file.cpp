@@ -66,10 +66,6 @@ MessageParse ParseMessage(const std::string& text, MailMessage* message) {
   return MESSAGE_OK;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* text) {
-  return ReadAndClose(fopen(path.c_str(), "rb"), text);
-}
-
 bool ReadAndClose(FILE* file, std::string* text) {
   if (file == NULL) return false;
   char buffer[4096];

@@ -1,5 +1,6 @@
 // A mail message as the stand-in host needs it: its header block, and the X-Mailer value in it.
-// Plain C++, no Windows headers, so that the parsing stays testable anywhere.
+// Plain C++ without Windows headers: files come opened by the caller, who knows how their paths
+// are written.
 #pragma once
 #include <cstdio>
 #include <string>
@@ -16,7 +17,6 @@ enum MessageParse { MESSAGE_OK, MESSAGE_NO_HEADER };
 // blank) joined to the line before, field names matched without regard to case.
 MessageParse ParseMessage(const std::string& text, MailMessage* message);
 
-// Reads the whole file, as bytes, onto the end of text; false when it cannot be opened.
-bool ReadWholeFile(const std::string& path, std::string* text);
-// The same for a file the caller opened (as bytes; for a path in any script, say); false for null.
+// Reads the rest of a file the caller opened (as bytes), onto the end of text, and closes it;
+// false for null.
 bool ReadAndClose(FILE* file, std::string* text);

@@ -6,27 +6,27 @@
 #include "message_file.h"
 
 PageLog::PageLog() {
-  char folder[MAX_PATH], file[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof folder, folder);
-  if (n == 0 || n >= sizeof folder || !GetTempFileNameA(folder, "url", 0, file)) return;
+  wchar_t folder[MAX_PATH + 1], file[MAX_PATH];
+  DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+  if (n == 0 || n > MAX_PATH || !GetTempFileNameW(folder, L"url", 0, file)) return;
   path_ = file;
-  SetEnvironmentVariableA("VOSTREL_URL_LOG", file);  // read by the browser stand-in
+  SetEnvironmentVariableW(L"VOSTREL_URL_LOG", file);  // read by the browser stand-in
 }
 
 PageLog::~PageLog() {
-  if (!path_.empty()) DeleteFileA(path_.c_str());
+  if (!path_.empty()) DeleteFileW(path_.c_str());
 }
 
 std::vector<std::string> PageLog::NewPages() {
   std::vector<std::string> pages;
   // Asked after every message: the file is read only once it has grown.
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (path_.empty() || !GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data) ||
+  if (path_.empty() || !GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &data) ||
       (data.nFileSizeHigh == 0 && data.nFileSizeLow <= read_)) {
     return pages;
   }
   std::string text;
-  if (!ReadWholeFile(path_, &text) || text.size() <= read_) return pages;
+  if (!ReadAndClose(_wfopen(path_.c_str(), L"rb"), &text) || text.size() <= read_) return pages;
   size_t pos = read_;
   size_t end;
   while ((end = text.find('\n', pos)) != std::string::npos) {

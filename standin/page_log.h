@@ -1,5 +1,6 @@
 // The pages a plug-in opened: the browser stand-in appends each address to the file named by
-// VOSTREL_URL_LOG, which this makes (in the temporary folder) and reads back.
+// VOSTREL_URL_LOG, which this makes (in the temporary folder, which may be named in any script)
+// and reads back.
 #pragma once
 #include <string>
 #include <vector>
@@ -12,6 +13,6 @@ class PageLog {
   std::vector<std::string> NewPages();
 
  private:
-  std::string path_;
+  std::wstring path_;
   size_t read_ = 0;
 };

@@ -41,11 +41,11 @@ PictureSaver::~PictureSaver() {
 }
 
 bool PictureSaver::Start() {
-  if (started_ || failed_) return !failed_;
+  if (started_) return ready_;
   GdiplusStartupInput input;
   started_ = GdiplusStartup(&token_, &input, NULL) == Ok;
-  failed_ = !started_ || !PngEncoder(&png_);
-  return !failed_;
+  ready_ = started_ && PngEncoder(&png_);
+  return ready_;
 }
 
 bool PictureSaver::Save(HWND window, const std::wstring& path) {
@@ -57,7 +57,7 @@ bool PictureSaver::Save(HWND window, const std::wstring& path) {
   if (rect.right > screen_w) rect.right = screen_w;
   if (rect.bottom > screen_h) rect.bottom = screen_h;
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0 || !Start()) return false;
+  if (width <= 0 || height <= 0 || !ready_) return false;
 
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;

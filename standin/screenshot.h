@@ -4,7 +4,7 @@
 
 #include <string>
 
-// GDI+ and its PNG encoder, started at the first picture and shut down with this object.
+// GDI+ and its PNG encoder, started once by Start and shut down with this object.
 class PictureSaver {
  public:
   PictureSaver() = default;
@@ -12,12 +12,15 @@ class PictureSaver {
   PictureSaver& operator=(const PictureSaver&) = delete;
   ~PictureSaver();
 
+  // Starts GDI+, which must not happen under the loader lock: before the plug-in is loaded, since
+  // the first picture may be of a box that its DllMain shows. False when GDI+ or the encoder is
+  // missing; no picture is saved then.
+  bool Start();
   // Copies the window's screen rectangle (clipped to the screen); false when nothing was written.
   bool Save(HWND window, const std::wstring& path);
 
  private:
-  bool Start();
   ULONG_PTR token_ = 0;
-  bool started_ = false, failed_ = false;
+  bool started_ = false, ready_ = false;
   CLSID png_ = {};
 };

@@ -2,6 +2,7 @@
 // folder, garbage, odd numbers and empty values, keys in other cases.
 #include <string.h>
 
+#include "../../src/settings/ini_path.h"
 #include "plugin_fixture.h"
 
 namespace {
@@ -298,14 +299,57 @@ void Folders() {
   }
 }
 
-// Two mail clients on one settings file: one presses OK again and again while the other (this
-// program again, on the same copy) starts, shows its result window and exits, a hundred times.
-// Neither may read a torn file or leave one.
-const int kOtherHostRuns = 100;
+// Two mail clients on one settings file, in a fixed order: the other host (this program again)
+// takes the lock and leaves the file half written; the plug-in, creating its result window, must
+// wait for the lock and read the finished file. Once done, it must hold no lock, nor a handle.
+const char kFinishedFile[] =
+    "[Settings]\r\nfPopup=0\r\n[Window]\r\nleft=321\r\ntop=123\r\nwidth=250\r\nheight=27\r\n";
+const char kTornFile[] = "[Settings]\r\nfPopup=0\r\n[Window]\r\nleft=3";
+const DWORD kLockLeftHeld = 3;  // the other host's exit code when it cannot take the lock at once
+
+// The lock's name as the plug-in makes it, or the name of an event beside it.
+std::wstring LockName(std::wstring ini, const wchar_t* suffix = L"") {
+  CharUpperW(&ini[0]);
+  wchar_t name[kSettingsLockNameSize];
+  SettingsLockName(ini.c_str(), name);
+  return name + std::wstring(suffix);
+}
+
+HANDLE waiting;  // set when the plug-in finds the lock taken and waits
+
+DWORD WINAPI WaitTellingOtherHost(HANDLE object, DWORD timeout) {
+  DWORD now = WaitForSingleObject(object, 0);
+  if (now != WAIT_TIMEOUT) return now;
+  SetEvent(waiting);
+  // Longer than the plug-in asks: the other host's write must not race a busy machine.
+  return WaitForSingleObject(object, timeout > 30000 ? timeout : 30000);
+}
+
+// Points the module's import of WaitForSingleObject at WaitTellingOtherHost (on) or back.
+void HookWait(HMODULE module, bool on) {
+  void* real = reinterpret_cast<void*>(WaitForSingleObject);
+  void* hook = reinterpret_cast<void*>(WaitTellingOtherHost);
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  LONG header = reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew;
+  const IMAGE_DATA_DIRECTORY& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + header)
+                                          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  void** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+  DWORD was;
+  VirtualProtect(slots, table.Size, PAGE_READWRITE, &was);
+  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i) {
+    if (slots[i] == (on ? real : hook)) slots[i] = on ? hook : real;
+  }
+  VirtualProtect(slots, table.Size, was, &was);
+}
 
 void TwoHosts() {
   PluginCopy plugin("two_hosts");
   plugin.WriteIni("[Settings]\r\nfPopup=0\r\n");
+  // As another mail client would, this handle keeps the lock in being between the plug-in's uses.
+  HANDLE keeper = CreateMutexW(NULL, FALSE, LockName(plugin.wini).c_str());
+  HANDLE held = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".held").c_str());
+  HANDLE exited = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".exited").c_str());
+  waiting = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".waiting").c_str());
   if (!plugin.Start()) return;
   wchar_t program[MAX_PATH];
   GetModuleFileNameW(NULL, program, MAX_PATH);
@@ -317,50 +361,62 @@ void TwoHosts() {
       CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &other) != 0;
   ok(started, "could not start the other host: %lu", GetLastError());
   if (!started) return;
-  int presses = 0;
-  // Each OK changes "fOnce", as the profile functions skip writing a value that is there.
-  for (; WaitForSingleObject(other.hProcess, 0) == WAIT_TIMEOUT; ++presses) {
-    ScriptNextDialog(
-        [](HWND dialog, void*) {
-          for (int id : {IDC_MODE_LOSS, IDC_ONCE, IDC_MODE_ALWAYS, IDOK})
-            SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-        },
-        NULL);
-    plugin.bkc.OnPlugInSetup(standin.main_window);
+  HANDLE held_or_ended[] = {held, other.hProcess};
+  if (WaitForMultipleObjects(2, held_or_ended, FALSE, 30000) == WAIT_OBJECT_0) {
+    standin.xmailer = "Becky! ver. 9.9";
+    standin.version = "2.0";
+    HookWait(plugin.module, true);
+    plugin.bkc.OnOpenMail(0);
+    HookWait(plugin.module, false);
+    std::vector<HWND> windows = ThreadDialogs();
+    RECT got = {}, expected = {321, 123, 571, 150};
+    if (!windows.empty()) GetWindowRect(windows[0], &got);
+    ok(EqualRect(&got, &expected), "expected the window at %s, got %s", RectText(expected).c_str(),
+       RectText(got).c_str());
   }
-  DWORD failed = 1;
-  GetExitCodeProcess(other.hProcess, &failed);
-  CloseHandle(other.hThread);
-  CloseHandle(other.hProcess);
-  ok(failed == 0 && presses > kOtherHostRuns / 4, "the other host failed: %lu, OK pressed %d times",
-     failed, presses);
-  std::string bytes,
-      expected = "[Settings]\r\nfPopup=0\r\nfOnce=" + std::to_string(presses % 2 ? 0 : 1) +
-                 "\r\nfOpenRimarts=1\r\n[Window]\r\nleft=" + std::to_string(kOtherHostRuns - 1) +
-                 "\r\ntop=50\r\nwidth=250\r\nheight=27\r\n";
-  plugin.ReadIni(&bytes);
-  ok(bytes == expected, "expected %s, got %s", Printable(expected).c_str(),
-     Printable(bytes).c_str());
+  SetEvent(waiting);  // also when the plug-in did not wait
   plugin.bkc.OnExit();
+  SetEvent(exited);
+  DWORD failed = 1;
+  WaitForSingleObject(other.hProcess, 30000);
+  GetExitCodeProcess(other.hProcess, &failed);
+  ok(failed == 0, "the other host failed: %lu (%lu: it found the lock taken)", failed,
+     kLockLeftHeld);
+  for (HANDLE h : {keeper, held, exited, waiting, other.hThread, other.hProcess}) CloseHandle(h);
+  HANDLE left = OpenMutexW(SYNCHRONIZE, FALSE, LockName(plugin.wini).c_str());
+  ok(left == NULL, "a handle on the lock was left open");
+  if (left != NULL) CloseHandle(left);
 }
 
-// The other host of two_hosts, on the copy named by its second argument: it must find the
-// always-show mode in every run. Its exit code tells two_hosts.
+// The other host of two_hosts, on the copy named by its second argument: it takes the lock
+// after the plug-in's start and after its exit, and writes the file in between. Its exit code
+// tells two_hosts how it went.
 void OtherHost() {
-  standin.version = "2.0";
-  standin.xmailer = "Becky! ver. 9.9";
-  for (int run = 0; run < kOtherHostRuns; ++run) {
-    HMODULE module = LoadLibraryA(harness_dll.c_str());
-    PluginExports bkc;
-    if (module == NULL || !FindExports(module, &bkc)) ExitProcess(2);
-    bkc.OnStart();
-    bkc.OnOpenMail(0);
-    std::vector<HWND> windows = ThreadDialogs();
-    if (windows.size() != 1) ExitProcess(3);
-    SetWindowPos(windows[0], NULL, run, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // exit writes
-    bkc.OnExit();
-    FreeLibrary(module);
-  }
+  wchar_t dll[MAX_PATH], ini[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, harness_dll.c_str(), -1, dll, MAX_PATH);
+  if (!DeriveIniPath(dll, ini, MAX_PATH)) ExitProcess(2);
+  auto write = [&ini](const char* bytes) {
+    FILE* file = _wfopen(ini, L"wb");
+    if (file == NULL) ExitProcess(4);
+    fwrite(bytes, 1, strlen(bytes), file);
+    fclose(file);
+  };
+  auto event = [&ini](const wchar_t* suffix) {
+    return CreateEventW(NULL, FALSE, FALSE, LockName(ini, suffix).c_str());
+  };
+  // The plug-in's start has let the lock go.
+  HANDLE lock = CreateMutexW(NULL, FALSE, LockName(ini).c_str());
+  if (WaitForSingleObject(lock, 0) != WAIT_OBJECT_0) ExitProcess(kLockLeftHeld);
+  write(kTornFile);
+  SetEvent(event(L".held"));
+  if (WaitForSingleObject(event(L".waiting"), 30000) != WAIT_OBJECT_0) ExitProcess(5);
+  write(kFinishedFile);
+  ReleaseMutex(lock);
+  // So has its exit: a lock its thread kept would stay taken to any other thread.
+  if (WaitForSingleObject(event(L".exited"), 30000) != WAIT_OBJECT_0) ExitProcess(5);
+  if (WaitForSingleObject(lock, 0) != WAIT_OBJECT_0) ExitProcess(kLockLeftHeld);
+  ReleaseMutex(lock);
+  CloseHandle(lock);
 }
 
 const TestGroup kGroups[] = {

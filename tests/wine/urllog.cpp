@@ -5,10 +5,10 @@
 #include <stdio.h>
 
 int main(int argc, char** argv) {
-  char path[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("VOSTREL_URL_LOG", path, sizeof path);
-  if (n == 0 || n >= sizeof path) return 1;
-  FILE* log = fopen(path, "ab");
+  wchar_t path[MAX_PATH];  // the temporary folder in it may be named in any script
+  DWORD n = GetEnvironmentVariableW(L"VOSTREL_URL_LOG", path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return 1;
+  FILE* log = _wfopen(path, L"ab");
   if (log == NULL) return 1;
   for (int i = 1; i < argc; ++i) fprintf(log, "%s\n", argv[i]);
   fclose(log);

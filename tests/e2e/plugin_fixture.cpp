@@ -31,12 +31,6 @@ std::wstring LongForm(const std::wstring& path) {
   return path.size() < MAX_PATH ? path : L"\\\\?\\" + path;
 }
 
-std::wstring Wide(const std::string& ansi) {
-  wchar_t text[MAX_PATH];
-  int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, MAX_PATH);
-  return n > 0 ? text : L"";
-}
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
@@ -50,6 +44,12 @@ std::vector<HWND> ThreadWindows() {
 
 }  // namespace
 
+std::wstring WideFromAnsi(const std::string& ansi) {
+  wchar_t text[MAX_PATH];
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, MAX_PATH);
+  return n > 0 ? text : L"";
+}
+
 PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring& subfolder) {
   static int copies = 0;
   char temp[MAX_PATH];
@@ -57,9 +57,9 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   char name[MAX_PATH];
   snprintf(name, sizeof name, "%svostrel_%s_%lu_%d", temp, tag, GetCurrentProcessId(), ++copies);
   dir = name;
-  RemoveTree(L"\\\\?\\" + Wide(dir));
+  RemoveTree(L"\\\\?\\" + WideFromAnsi(dir));
   CreateDirectoryA(dir.c_str(), NULL);
-  std::wstring folder = Wide(dir);
+  std::wstring folder = WideFromAnsi(dir);
   for (size_t at = 0; at < subfolder.size();) {  // each level of a nested subfolder in turn
     size_t end = subfolder.find(L'\\', at);
     if (end == std::wstring::npos) end = subfolder.size();
@@ -67,37 +67,32 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
     CreateDirectoryW(LongForm(folder).c_str(), NULL);
     at = end + 1;
   }
-  wdll = folder + L"\\" + Wide(dll_name);
+  wdll = folder + L"\\" + WideFromAnsi(dll_name);
   wini = wdll.substr(0, wdll.rfind(L'.')) + L".ini";
   dll = AnsiFromWide(wdll);
   ini = AnsiFromWide(wini);
   url_log = dir + "\\urls.log";
-  ok(CopyFileW(Wide(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
+  ok(CopyFileW(WideFromAnsi(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
      "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());
   SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
 }
 
 PluginCopy::~PluginCopy() {
   Unload();
-  RemoveTree(L"\\\\?\\" + Wide(dir));  // what it holds may be nested beyond MAX_PATH
+  RemoveTree(L"\\\\?\\" + WideFromAnsi(dir));  // what it holds may be nested beyond MAX_PATH
 }
 
 bool PluginCopy::Load() {
   Unload();
   module = LoadLibraryW(LongForm(wdll).c_str());
   if (module == NULL) return false;
-  exports_complete = FindExports(module, &bkc);
-  return exports_complete;
-}
-
-bool FindExports(HMODULE module, PluginExports* bkc) {
-  void** slots = reinterpret_cast<void**>(bkc);
-  bool complete = true;
+  void** slots = reinterpret_cast<void**>(&bkc);
+  exports_complete = true;
   for (int i = 0; i < kExportCount; ++i) {
     slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportTable[i].name));
-    complete = complete && slots[i] != NULL;
+    exports_complete = exports_complete && slots[i] != NULL;
   }
-  return complete;
+  return exports_complete;
 }
 
 void PluginCopy::Unload() {

@@ -35,9 +35,6 @@ struct PluginExports {
   int(WINAPI* OnDragDrop)(LPARAM, LPARAM, LPARAM, LPARAM);
 };
 
-// Looks up the fifteen exports of a loaded plug-in; true when all are there.
-bool FindExports(HMODULE module, PluginExports* bkc);
-
 class PluginCopy {
  public:
   // Makes a fresh folder named after tag and copies the built module into it as dll_name, or
@@ -83,6 +80,9 @@ std::string Printable(const std::string& bytes);
 // VOSTREL_DPI, else 932 and 96.
 unsigned ExpectedCodePage();
 int ExpectedDpi();
+
+// A path or text in the ANSI code page, as UTF-16 (at most MAX_PATH characters).
+std::wstring WideFromAnsi(const std::string& ansi);
 
 // Plays the host for the test groups: argv[1] group, argv[2] the built Vostrel.dll. Checks first
 // that the run has the code page and DPI it is named for.

@@ -392,9 +392,8 @@ void TwoHosts() {
 // after the plug-in's start and after its exit, and writes the file in between. Its exit code
 // tells two_hosts how it went.
 void OtherHost() {
-  wchar_t dll[MAX_PATH], ini[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, harness_dll.c_str(), -1, dll, MAX_PATH);
-  if (!DeriveIniPath(dll, ini, MAX_PATH)) ExitProcess(2);
+  wchar_t ini[MAX_PATH];
+  if (!DeriveIniPath(WideFromAnsi(harness_dll).c_str(), ini, MAX_PATH)) ExitProcess(2);
   auto write = [&ini](const char* bytes) {
     FILE* file = _wfopen(ini, L"wb");
     if (file == NULL) ExitProcess(4);

@@ -4,7 +4,7 @@ NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 JOBS ?= 2
 
-.PHONY: all setup native win32 test demo dist reproducible fuzz bench size format clean
+.PHONY: all setup native win32 test test-debian13 demo dist reproducible fuzz bench size format clean
 
 all: win32
 
@@ -28,6 +28,10 @@ win32: setup
 
 test: native win32
 	@bash scripts/test.sh $(NATIVE) $(WIN32)
+
+# The same tests on Debian 13, in a root made by debootstrap outside the clone (needs root).
+test-debian13:
+	@bash scripts/test-debian13.sh
 
 demo: win32
 	@bash scripts/demo.sh $(WIN32)

@@ -11,9 +11,10 @@ runs="${FUZZ_RUNS:-10000000}"
 seconds="${FUZZ_SECONDS:-0}"  # 0: no time limit
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
-SETUP_EXTRA="${SETUP_EXTRA:-} clang-14 libclang-rt-14-dev" bash "$root/scripts/setup.sh"
-cc="${FUZZ_CC:-clang-14}"
-cxx="${FUZZ_CXX:-clang++-14}"
+# The distribution's own clang (14 on Debian 12, 19 on Debian 13), with its libFuzzer runtime.
+SETUP_EXTRA="${SETUP_EXTRA:-} clang libclang-rt-dev" bash "$root/scripts/setup.sh"
+cc="${FUZZ_CC:-clang}"
+cxx="${FUZZ_CXX:-clang++}"
 # The targets are built by CMake from the same core sources as the tests (VOSTREL_FUZZ=ON).
 echo "fuzz: building in $out (log: $out/build.log)"
 mkdir -p "$out"

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building and testing the plug-in needs on Debian 12, and nothing when it is there.
+# Installs what building and testing the plug-in needs on Debian 12 or 13, and nothing when it is
+# there.
 set -eu
 
 pkgs="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format"
+# The release package's checks read the last commit's time and pack the zip.
+pkgs="$pkgs git python3"
 # Fonts for legible screenshots: Wine's own (caption buttons) and a Japanese Gothic.
 pkgs="$pkgs fonts-wine fonts-ipafont-gothic"
 want_extra="${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots

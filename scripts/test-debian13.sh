@@ -50,8 +50,10 @@ make_root() {
   fi
   rm -rf "$part"
   say "making a Debian 13 root in $root (some minutes, once)"
-  debootstrap --variant=minbase --include=make,ca-certificates trixie "$part" "$mirror" \
-    >"$root.log" 2>&1 || { tail -n 20 "$root.log" >&2; say "debootstrap failed (log: $root.log)"; exit 1; }
+  # debootstrap mounts inside the new root for a while: in a namespace of its own, those mounts
+  # end with it even when it is stopped half-way.
+  unshare --mount --propagation private -- debootstrap --variant=minbase \
+    --include=make,ca-certificates trixie "$part" "$mirror" >"$root.log" 2>&1 || { tail -n 20 "$root.log" >&2; say "debootstrap failed (log: $root.log)"; exit 1; }
   cat >"$part/etc/apt/sources.list" <<EOF
 deb $mirror trixie main
 deb $mirror trixie-updates main

@@ -86,8 +86,10 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 common=$(git -C "$clone" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || true)
 case "$common/" in "$clone"/* | /) common= ;; esac
 
+# The script becomes unshare, and unshare takes its namespace down with it: whoever stops the
+# run stops all of it.
 # shellcheck disable=SC2016
-unshare --mount --propagation private --pid --fork --kill-child -- bash -c '
+exec unshare --mount --propagation private --pid --fork --kill-child -- bash -c '
   set -eu
   root=$1 clone=$2 common=$3
   shift 3

@@ -67,6 +67,7 @@ ProbePoint PlaceOnScreens(int left, int top, int width, int height, const ProbeR
       least_gap = gap;
     }
   }
+  // The first work area always becomes nearest: this is the case of no screen at all.
   if (nearest == count) return {left, top};
   return {works[nearest].left, works[nearest].top};
 }

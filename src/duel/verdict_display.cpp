@@ -61,8 +61,10 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   return areas->count < kMaxScreens;
 }
 
-// The dots per inch the host's windows are drawn at: 96 unless the host declares itself aware
-// of a denser screen. GetDeviceCaps tells it on every Windows the mail client runs on.
+// The system's dots per inch as the host's process is told it (GetDeviceCaps tells it on every
+// Windows the mail client runs on), one value for all screens and not what each of them has: a
+// host that has not declared itself DPI-aware is usually told 96, and the system stretches its
+// windows.
 int HostDpi() {
   HDC screen = GetDC(NULL);
   if (screen == NULL) return 0;
@@ -79,8 +81,9 @@ void CreateResultWindow() {
   hwndResult =
       CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
   // A stored place no screen shows enough of the caption of (a screen unplugged, a lower
-  // resolution, a hand-edited value, a window dragged nearly off) moves to the nearest screen's
-  // corner; one within reach stays exactly as the user left it. The size never changes.
+  // resolution, a hand-edited value, a window dragged nearly off) moves to the corner of the
+  // screen that holds most of the window, or of the nearest one when none holds any of it; one
+  // within reach stays exactly as the user left it. The size never changes.
   WorkAreas screens = {};
   EnumDisplayMonitors(NULL, NULL, AddWorkArea, reinterpret_cast<LPARAM>(&screens));
   const ProbePoint corner = PlaceOnScreens(left, top, width, height, screens.rects, screens.count);

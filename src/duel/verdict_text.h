@@ -16,7 +16,8 @@ void FormatResultLine(char* out, size_t out_size, Verdict verdict, const char* s
 void FormatWarningText(char* out, size_t out_size, const char* sender, const char* own,
                        const LeadBytes& lead);
 
-// Fills out from a printf format holding exactly two %s, shortening the two strings (never
-// splitting a double-byte character, marking a cut with "...") so that the result fits out_size.
+// Fills out from a printf format holding exactly two %s, shortening the two strings so that the
+// result fits out_size: a cut keeps every character whole, double-byte or UTF-8, and is marked
+// with "...".
 void FormatTwoStrings(char* out, size_t out_size, const char* format, const char* first,
                       const char* second, const LeadBytes& lead);

@@ -1,5 +1,5 @@
-// The plug-in's state, kept in the module: hInstance for as long as it is loaded, the rest for
-// one run of the host (see BeginRun). Touched only on the host's UI thread.
+// The plug-in's state, kept in the module: hInstance and runNumber for as long as it is loaded,
+// the rest for one run of the host (see BeginRun). Touched only on the host's UI thread.
 #pragma once
 #include <windows.h>
 

@@ -1,5 +1,6 @@
-// Numbers in the settings file, read the way atoi reads them but without overflow.
-// Free of Windows headers.
+// Numbers in the settings file, read the way atoi reads them but without overflow, and the
+// scaling of the window place's defaults to a DPI. Free of Windows headers, so that it is built
+// and tested natively too: hence no MulDiv, which rounds these values the same way.
 #pragma once
 #include <cstddef>
 

@@ -27,7 +27,8 @@ void LoadSettings();
 bool SaveFlags();
 // Reads the result window's stored place: "left", "top", "width", "height", in this order. A
 // value the file does not hold is its default scaled to dpi: the window's text is drawn at that
-// scale. A stored value is the user's choice and stays as it is.
+// scale. A stored value is taken as it is; exit stores the window's place and size in every run
+// that showed it, so a scaled default holds only until then.
 const int kPlaceValues = 4;
 void ReadWindowPlace(int place[kPlaceValues], int dpi);
 // Stores window's rectangle; writes nothing if it cannot be obtained. The host is closing, so a

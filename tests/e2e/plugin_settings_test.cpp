@@ -300,8 +300,9 @@ void Folders() {
 }
 
 // Two mail clients on one settings file, in a fixed order: the other host (this program again)
-// takes the lock and leaves the file half written; the plug-in, creating its result window, must
-// wait for the lock and read the finished file. Once done, it must hold no lock, nor a handle.
+// takes the lock and leaves the file half written just before one step of the plug-in's run;
+// the plug-in must wait for the lock and work on the finished file. Once done, it must hold no
+// lock, nor a handle.
 const char kFinishedFile[] =
     "[Settings]\r\nfPopup=0\r\n[Window]\r\nleft=321\r\ntop=123\r\nwidth=250\r\nheight=27\r\n";
 const char kTornFile[] = "[Settings]\r\nfPopup=0\r\n[Window]\r\nleft=3";
@@ -342,58 +343,126 @@ void HookWait(HMODULE module, bool on) {
   VirtualProtect(slots, table.Size, was, &was);
 }
 
-void TwoHosts() {
-  PluginCopy plugin("two_hosts");
-  plugin.WriteIni("[Settings]\r\nfPopup=0\r\n");
-  // As another mail client would, this handle keeps the lock in being between the plug-in's uses.
-  HANDLE keeper = CreateMutexW(NULL, FALSE, LockName(plugin.wini).c_str());
-  HANDLE held = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".held").c_str());
-  HANDLE exited = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".exited").c_str());
-  waiting = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".waiting").c_str());
-  if (!plugin.Start()) return;
-  wchar_t program[MAX_PATH];
-  GetModuleFileNameW(NULL, program, MAX_PATH);
-  std::wstring command = L"\"" + std::wstring(program) + L"\" other_host \"" + plugin.wdll + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION other;
-  bool started =
-      CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &other) != 0;
-  ok(started, "could not start the other host: %lu", GetLastError());
-  if (!started) return;
-  HANDLE held_or_ended[] = {held, other.hProcess};
-  if (WaitForMultipleObjects(2, held_or_ended, FALSE, 30000) == WAIT_OBJECT_0) {
-    standin.xmailer = "Becky! ver. 9.9";
-    standin.version = "2.0";
-    HookWait(plugin.module, true);
-    plugin.bkc.OnOpenMail(0);
-    HookWait(plugin.module, false);
-    std::vector<HWND> windows = ThreadDialogs();
-    RECT got = {}, expected = {321, 123, 571, 150};
-    if (!windows.empty()) GetWindowRect(windows[0], &got);
-    ok(EqualRect(&got, &expected), "expected the window at %s, got %s", RectText(expected).c_str(),
-       RectText(got).c_str());
-  }
-  SetEvent(waiting);  // also when the plug-in did not wait
-  plugin.bkc.OnExit();
-  SetEvent(exited);
-  DWORD failed = 1;
-  WaitForSingleObject(other.hProcess, 30000);
-  GetExitCodeProcess(other.hProcess, &failed);
-  ok(failed == 0, "the other host failed: %lu (%lu: it found the lock taken)", failed,
-     kLockLeftHeld);
-  for (HANDLE h : {keeper, held, exited, waiting, other.hThread, other.hProcess}) CloseHandle(h);
-  HANDLE left = OpenMutexW(SYNCHRONIZE, FALSE, LockName(plugin.wini).c_str());
-  ok(left == NULL, "a handle on the lock was left open");
-  if (left != NULL) CloseHandle(left);
+// The steps of a run, each of which takes the lock once, in their order: how the plug-in is
+// driven into the step, what the other host leaves torn and then finishes, and a check of what
+// the plug-in read or wrote; shown is the result window's rectangle, as last seen around it.
+struct LockedStep {
+  const char* what;
+  void (*drive)(PluginCopy& plugin);
+  const char* torn;
+  const char* finished;
+  void (*check)(PluginCopy& plugin, const RECT& shown);
+};
+
+const LockedStep kLockedSteps[] = {
+    {"start reads the options", [](PluginCopy& plugin) { plugin.bkc.OnStart(); },
+     "[Settings]\r\nfOnce=0\r\nfPo", "[Settings]\r\nfOnce=0\r\nfPopup=0\r\n",
+     [](PluginCopy& plugin, const RECT&) {
+       HWND result;
+       ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE,
+          "expected start to read fPopup=0 from the finished file, got the warning mode");
+     }},
+    {"OK writes the options", [](PluginCopy& plugin) { ChooseMode(plugin, IDC_MODE_ALWAYS); },
+     "[Settings]\r\nfPopup=1\r\n[Win", "[Settings]\r\nfPopup=1\r\n",
+     [](PluginCopy& plugin, const RECT&) {
+       std::string popup = plugin.IniValue("Settings", "fPopup");
+       ok(popup == "0", "expected OK's fPopup=0 over the finished file, got %s", popup.c_str());
+     }},
+    {"a message reads the window's place",
+     [](PluginCopy& plugin) {
+       HWND result;
+       ModeInForce(plugin, &result);
+     },
+     kTornFile, kFinishedFile,
+     [](PluginCopy&, const RECT& got) {
+       RECT expected = {321, 123, 571, 150};
+       ok(EqualRect(&got, &expected), "expected the window at %s, got %s",
+          RectText(expected).c_str(), RectText(got).c_str());
+     }},
+    {"exit writes the window's place", [](PluginCopy& plugin) { plugin.bkc.OnExit(); }, kTornFile,
+     kFinishedFile,
+     [](PluginCopy& plugin, const RECT& shown) {
+       int v[4];
+       const char* keys[] = {"left", "top", "width", "height"};
+       for (int i = 0; i < 4; ++i) v[i] = atoi(plugin.IniValue("Window", keys[i]).c_str());
+       RECT stored = {v[0], v[1], v[0] + v[2], v[1] + v[3]};
+       ok(EqualRect(&stored, &shown), "expected exit to store %s over the finished file, got %s",
+          RectText(shown).c_str(), RectText(stored).c_str());
+     }},
+};
+const int kLockedStepCount = sizeof kLockedSteps / sizeof kLockedSteps[0];
+
+// The result window's rectangle into shown, if there is a result window.
+void SeeResultWindow(RECT* shown) {
+  std::vector<HWND> windows = ThreadDialogs();
+  if (!windows.empty()) GetWindowRect(windows[0], shown);
 }
 
-// The other host of two_hosts, on the copy named by its second argument: it takes the lock
-// after the plug-in's start and after its exit, and writes the file in between. Its exit code
-// tells two_hosts how it went.
+// A run for each step, in which the other host holds the lock over that step.
+void TwoHosts() {
+  for (int row = 0; row < kLockedStepCount; ++row) {
+    PluginCopy plugin("two_hosts");
+    const char* what = kLockedSteps[row].what;
+    bool loaded = plugin.Load();
+    ok(loaded, "loading %s failed", plugin.dll.c_str());
+    if (!loaded) return;
+    // As another mail client would, this handle keeps the lock in being between the plug-in's
+    // uses.
+    HANDLE keeper = CreateMutexW(NULL, FALSE, LockName(plugin.wini).c_str());
+    HANDLE held = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".held").c_str());
+    HANDLE exited = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".exited").c_str());
+    waiting = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".waiting").c_str());
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(NULL, program, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(program) + L"\" other_host \"" + plugin.wdll +
+                           L"\" " + std::to_wstring(row);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    for (const LockedStep& step : kLockedSteps) {
+      if (&step != &kLockedSteps[row]) {
+        step.drive(plugin);
+        continue;
+      }
+      bool started = CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                                    &other) != 0;
+      ok(started, "%s: could not start the other host: %lu", what, GetLastError());
+      HANDLE held_or_ended[] = {held, other.hProcess};
+      bool torn =
+          started && WaitForMultipleObjects(2, held_or_ended, FALSE, 30000) == WAIT_OBJECT_0;
+      RECT shown = {};
+      SeeResultWindow(&shown);
+      HookWait(plugin.module, true);
+      step.drive(plugin);
+      HookWait(plugin.module, false);
+      SeeResultWindow(&shown);
+      SetEvent(waiting);  // also when the plug-in did not wait
+      // Once the other host lets go, the file is finished.
+      if (WaitForSingleObject(keeper, 30000) != WAIT_TIMEOUT) ReleaseMutex(keeper);
+      if (torn) step.check(plugin, shown);
+    }
+    SetEvent(exited);
+    DWORD failed = 1;
+    WaitForSingleObject(other.hProcess, 30000);
+    GetExitCodeProcess(other.hProcess, &failed);
+    ok(failed == 0, "%s: the other host failed: %lu (%lu: it found the lock taken)", what, failed,
+       kLockLeftHeld);
+    for (HANDLE h : {keeper, held, exited, waiting, other.hThread, other.hProcess}) CloseHandle(h);
+    HANDLE left = OpenMutexW(SYNCHRONIZE, FALSE, LockName(plugin.wini).c_str());
+    ok(left == NULL, "%s: a handle on the lock was left open", what);
+    if (left != NULL) CloseHandle(left);
+  }
+}
+
+// The other host of two_hosts, on the copy named by its second argument, for the step its third
+// argument numbers: it takes the lock before that step and after the plug-in's exit, and holds it
+// over the step, leaving the file torn until the plug-in waits. Its exit code tells two_hosts how
+// it went.
 void OtherHost() {
   wchar_t ini[MAX_PATH];
   if (!DeriveIniPath(WideFromAnsi(harness_dll).c_str(), ini, MAX_PATH)) ExitProcess(2);
+  const int row = __argc > 3 ? atoi(__argv[3]) : -1;
+  if (row < 0 || row >= kLockedStepCount) ExitProcess(2);
   auto write = [&ini](const char* bytes) {
     FILE* file = _wfopen(ini, L"wb");
     if (file == NULL) ExitProcess(4);
@@ -403,15 +472,15 @@ void OtherHost() {
   auto event = [&ini](const wchar_t* suffix) {
     return CreateEventW(NULL, FALSE, FALSE, LockName(ini, suffix).c_str());
   };
-  // The plug-in's start has let the lock go.
+  // The plug-in's earlier steps have let the lock go.
   HANDLE lock = CreateMutexW(NULL, FALSE, LockName(ini).c_str());
   if (WaitForSingleObject(lock, 0) != WAIT_OBJECT_0) ExitProcess(kLockLeftHeld);
-  write(kTornFile);
+  write(kLockedSteps[row].torn);
   SetEvent(event(L".held"));
   if (WaitForSingleObject(event(L".waiting"), 30000) != WAIT_OBJECT_0) ExitProcess(5);
-  write(kFinishedFile);
+  write(kLockedSteps[row].finished);
   ReleaseMutex(lock);
-  // So has its exit: a lock its thread kept would stay taken to any other thread.
+  // So has the rest of its run: a lock its thread kept would stay taken to any other thread.
   if (WaitForSingleObject(event(L".exited"), 30000) != WAIT_OBJECT_0) ExitProcess(5);
   if (WaitForSingleObject(lock, 0) != WAIT_OBJECT_0) ExitProcess(kLockLeftHeld);
   ReleaseMutex(lock);

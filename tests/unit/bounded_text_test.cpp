@@ -188,6 +188,8 @@ TEST(FitPrefix, Table) {
       {"UTF-8: two-byte characters", "\xc3\xa9\xc3\xa9", 3, 2, kUtf8},
       {"UTF-8: three-byte character after ASCII", "a\xe3\x81\x82", 3, 1, kUtf8},
       {"UTF-8: four-byte character", "\xf0\x9f\x98\x80x", 4, 4, kUtf8},
+      {"UTF-8: budget past a four-byte character, short of the next",
+       "\xf0\x9f\x98\x80\xf0\x9f\x98\x80", 7, 4, kUtf8},
       {"UTF-8: a stray continuation byte counts alone", "\xa9\xa9", 1, 1, kUtf8},
       {"UTF-8: a character cut short by the end", "a\xe3\x81", 5, 3, kUtf8},
       {"UTF-8: a start byte before ASCII counts alone",

@@ -67,7 +67,7 @@ ProbePoint PlaceOnScreens(int left, int top, int width, int height, const ProbeR
       least_gap = gap;
     }
   }
-  // The first work area always becomes nearest: this is the case of no screen at all.
+  // The first screen is always taken as nearest, so none is only when there is no screen.
   if (nearest == count) return {left, top};
   return {works[nearest].left, works[nearest].top};
 }

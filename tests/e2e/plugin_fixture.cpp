@@ -202,6 +202,24 @@ int ExpectedDpi() {
   return named != NULL ? atoi(named) : 96;
 }
 
+SIZE DefaultSize() {
+  switch (ExpectedDpi()) {
+    case 144:
+      return {375, 41};
+    case 192:
+      return {500, 54};
+    default:
+      return {250, 27};
+  }
+}
+
+RECT PlacedRect(int left, int top, int width, int height) {
+  const int least_width = GetSystemMetrics(SM_CXMINTRACK);
+  const int least_height = GetSystemMetrics(SM_CYMINTRACK);
+  return {left, top, left + (width > least_width ? width : least_width),
+          top + (height > least_height ? height : least_height)};
+}
+
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
   // A run named for a code page or a DPI proves nothing in another.
   ok(GetACP() == ExpectedCodePage(), "expected code page %u, got %u", ExpectedCodePage(), GetACP());

@@ -81,6 +81,13 @@ std::string Printable(const std::string& bytes);
 unsigned ExpectedCodePage();
 int ExpectedDpi();
 
+// The size the plug-in asks for its result window when none is stored, at ExpectedDpi().
+SIZE DefaultSize();
+// Where a window with a caption and a sizing border ends up when placed at left, top with the
+// given size: the system makes it no smaller than its least tracking size, which differs from
+// one system and DPI to another.
+RECT PlacedRect(int left, int top, int width, int height);
+
 // A path or text in the ANSI code page, as UTF-16 (at most MAX_PATH characters).
 std::wstring WideFromAnsi(const std::string& ansi);
 

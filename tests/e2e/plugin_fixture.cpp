@@ -214,19 +214,17 @@ SIZE DefaultSize() {
 }
 
 RECT PlacedRect(int left, int top, int width, int height) {
-  const int least_width = GetSystemMetrics(SM_CXMINTRACK);
-  const int least_height = GetSystemMetrics(SM_CYMINTRACK);
-  return {left, top, left + (width > least_width ? width : least_width),
-          top + (height > least_height ? height : least_height)};
+  const SIZE least = LeastWindowSize();
+  return {left, top, left + (width > least.cx ? width : least.cx),
+          top + (height > least.cy ? height : least.cy)};
 }
 
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
-  // A run named for a code page or a DPI proves nothing in another.
+  // A run named for a code page or a DPI proves nothing in another; a host that is not
+  // DPI-aware would be told 96 on any screen.
   ok(GetACP() == ExpectedCodePage(), "expected code page %u, got %u", ExpectedCodePage(), GetACP());
-  HDC screen = GetDC(NULL);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(NULL, screen);
-  ok(dpi == ExpectedDpi(), "expected %d dots per inch, got %d", ExpectedDpi(), dpi);
+  ok(DeclaredDpiAware(), "the host's manifest does not declare it DPI-aware");
+  ok(ScreenDpi() == ExpectedDpi(), "expected %d dots per inch, got %d", ExpectedDpi(), ScreenDpi());
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();

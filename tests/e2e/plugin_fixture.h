@@ -14,6 +14,7 @@
 #include "../../standin/host_output.h"
 #include "../../standin/message_file.h"
 #include "../../standin/message_pump.h"
+#include "../../standin/screen_facts.h"
 #include "../harness/export_table.h"
 #include "../harness/harness.h"
 

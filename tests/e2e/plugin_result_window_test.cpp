@@ -94,6 +94,8 @@ struct Placement {
 // Where enough of the caption stays within reach the window stays put, else it comes to the
 // corner of the work area (the rule itself is tested natively, on several screens): a stored
 // width or height is kept as it is at any DPI, the system raising it to its least size only.
+// At another DPI than 96 only the rows that DPI can change run: those with a default width or
+// height, and those whose stored size the system raises there.
 void Placements() {
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -124,6 +126,8 @@ void Placements() {
   for (const Placement& c : cases) {
     RECT expected =
         PlacedRect(c.left, c.top, c.width ? c.width : size.cx, c.height ? c.height : size.cy);
+    const RECT stored = {c.left, c.top, c.left + c.width, c.top + c.height};
+    if (ExpectedDpi() != 96 && EqualRect(&expected, &stored)) continue;
     if (c.moved) OffsetRect(&expected, work.left, work.top);
     PluginCopy plugin("placement");
     plugin.WriteIni(kAlwaysShow + c.window_section);

@@ -55,7 +55,9 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char name[MAX_PATH];
-  snprintf(name, sizeof name, "%svostrel_%s_%lu_%d", temp, tag, GetCurrentProcessId(), ++copies);
+  // Of one length for a tag in one run, so that a test can make a path of an exact length.
+  snprintf(name, sizeof name, "%svostrel_%s_%08lX_%04d", temp, tag, GetCurrentProcessId(),
+           ++copies);
   dir = name;
   RemoveTree(L"\\\\?\\" + WideFromAnsi(dir));
   CreateDirectoryA(dir.c_str(), NULL);

@@ -222,12 +222,22 @@ void Unwritable() {
 // Folders named outside code page 932 work; a settings path of MAX_PATH characters or more is
 // no path: the defaults are read, OK says the choice is not kept, and nothing is written. A
 // module path of 1,024 characters or more (loaded in the \\?\ form) is not even read, and
-// the box names no file.
+// the box names no file. The long paths grow from a root of a fixed length, whatever the
+// temporary folder's, so that each case has its length on any system.
 void Folders() {
-  PluginCopy probe("paths");                   // how long the temporary folder's path is here
-  const size_t base = probe.wini.size() - 12;  // less "\\Vostrel.ini"
-  std::wstring levels;                         // four nested folders, 804 characters
+  const size_t kRoot = 120;                    // the copy's folder and a padding folder
+  PluginCopy probe("paths");                   // every copy's folder is as long as this one
+  const size_t copy = probe.wini.size() - 11;  // less "Vostrel.ini"
+  ok(copy < kRoot, "the temporary folder is too long for these cases: %s", probe.dir.c_str());
+  if (copy >= kRoot) return;
+  const std::wstring root = std::wstring(kRoot - copy, L'r') + L"\\";
+  std::wstring levels;  // four nested folders, 804 characters
   for (wchar_t name = L'f'; name < L'j'; ++name) levels += std::wstring(200, name) + L"\\";
+  // The subfolder that makes a settings path of length characters: the root, then the given
+  // folders, then a name of es filling up to "\\Vostrel.ini".
+  auto deep = [&root, kRoot](const std::wstring& folders, size_t length) {
+    return root + folders + std::wstring(length - kRoot - 1 - folders.size() - 12, L'e');
+  };
   struct {
     const char* what;
     std::wstring subfolder;
@@ -236,16 +246,12 @@ void Folders() {
   } cases[] = {
       {"Korean folder", L"\uD55C\uAE00", true},
       {"accented folder", L"Jos\u00E9", true},
-      {"path of 259 characters",
-       std::wstring(200, L'd') + L"\\" + std::wstring(259 - base - 214, L'e'), true},
-      {"path of 260 characters",
-       std::wstring(200, L'd') + L"\\" + std::wstring(260 - base - 214, L'e'), false},
-      {"path of 300 characters",
-       std::wstring(200, L'd') + L"\\" + std::wstring(300 - base - 214, L'e'), false},
+      {"path of 259 characters", deep(L"", 259), true},
+      {"path of 260 characters", deep(L"", 260), false},
+      {"path of 300 characters", deep(L"", 300), false},
       // A dot in the last folder, before the cut a 1,024-character buffer makes: the cut path
       // would still give a settings path.
-      {"module path of 1,100 characters", levels + L"cut." + std::wstring(1100 - base - 821, L'e'),
-       false, false},
+      {"module path of 1,100 characters", deep(levels + L"cut.", 1100), false, false},
   };
   const std::string stored = "[Settings]\r\nfPopup=0\r\n";
   for (auto& c : cases) {

@@ -29,8 +29,10 @@ win32: setup
 test: native win32
 	@bash scripts/test.sh $(NATIVE) $(WIN32)
 
+# DPI=144 (or 192, ...) takes the demo's pictures on a screen of that many dots per inch.
+DPI ?= 96
 demo: win32
-	@bash scripts/demo.sh $(WIN32)
+	@VOSTREL_DPI=$(DPI) bash scripts/demo.sh $(WIN32)
 
 dist: win32
 	@bash scripts/dist.sh $(WIN32)

@@ -4,8 +4,8 @@
 # and dialog is closed by the host itself; the pictures go to BUILD/demo/shots.
 #   [VOSTREL_DPI=N] demo.sh WIN32_BUILD_DIR
 # VOSTREL_DPI (default 96) is the screen's dots per inch, in a copy of the demo's prefix of its
-# own; the stand-in host is DPI-aware, as a modern mail client is, so it is told that DPI under
-# any Wine and Windows.
+# own; the stand-in host is DPI-aware, as a modern mail client is, so Wine 8 and Wine 10 alike
+# tell it that DPI.
 set -eu
 [ $# = 1 ] || { echo "usage: [VOSTREL_DPI=N] demo.sh WIN32_BUILD_DIR" >&2; exit 2; }
 case ${VOSTREL_DPI:-96} in

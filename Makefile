@@ -33,8 +33,10 @@ test: native win32
 test-debian13:
 	@bash scripts/test-debian13.sh
 
+# DPI=144 (or 192, ...) takes the demo's pictures on a screen of that many dots per inch.
+DPI ?= 96
 demo: win32
-	@bash scripts/demo.sh $(WIN32)
+	@VOSTREL_DPI=$(DPI) bash scripts/demo.sh $(WIN32)
 
 dist: win32
 	@bash scripts/dist.sh $(WIN32)

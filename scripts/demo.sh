@@ -2,9 +2,15 @@
 # make demo: the release Vostrel.dll inside the stand-in host, over the sample messages, first in
 # the warning mode, then switched to the always-show mode through its settings dialog. Every box
 # and dialog is closed by the host itself; the pictures go to BUILD/demo/shots.
-#   demo.sh WIN32_BUILD_DIR
+#   [VOSTREL_DPI=N] demo.sh WIN32_BUILD_DIR
+# VOSTREL_DPI (default 96) is the screen's dots per inch, in a copy of the demo's prefix of its
+# own; the stand-in host is DPI-aware, as a modern mail client is, so Wine 8 and Wine 10 alike
+# tell it that DPI.
 set -eu
-[ $# = 1 ] || { echo "usage: demo.sh WIN32_BUILD_DIR" >&2; exit 2; }
+[ $# = 1 ] || { echo "usage: [VOSTREL_DPI=N] demo.sh WIN32_BUILD_DIR" >&2; exit 2; }
+case ${VOSTREL_DPI:-96} in
+  '' | *[!0-9]* | 0*) echo "demo: VOSTREL_DPI must be a number of dots per inch" >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 host=$build/standin/StandinHost.exe

@@ -18,6 +18,7 @@
 #include "message_pump.h"
 #include "page_log.h"
 #include "reporter.h"
+#include "screen_facts.h"
 #include "shot_folder.h"
 
 namespace {
@@ -114,6 +115,11 @@ int wmain(int argc, wchar_t** argv) {
 
   Say("host " + Utf8FromAnsi(title) + ", plug-in " + plugin_name +
       (attended ? " (attended)" : " (unattended)"));
+  // What the result window's place and size depend on, since they differ among systems.
+  const SIZE least = LeastWindowSize();
+  Say("screen " + std::to_string(ScreenDpi()) + " dpi" +
+      (DeclaredDpiAware() ? " (host DPI-aware)" : " (host not DPI-aware)") + ", windows at least " +
+      std::to_string(least.cx) + "x" + std::to_string(least.cy));
   // The plug-in's own folder is searched for the DLLs it loads in turn.
   HMODULE plugin = LoadLibraryExW(plugin_path.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (plugin == NULL) {

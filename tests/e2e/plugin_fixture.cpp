@@ -55,7 +55,9 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char name[MAX_PATH];
-  snprintf(name, sizeof name, "%svostrel_%s_%lu_%d", temp, tag, GetCurrentProcessId(), ++copies);
+  // Of one length for a tag in one run, so that a test can make a path of an exact length.
+  snprintf(name, sizeof name, "%svostrel_%s_%08lX_%04d", temp, tag, GetCurrentProcessId(),
+           ++copies);
   dir = name;
   RemoveTree(L"\\\\?\\" + WideFromAnsi(dir));
   CreateDirectoryA(dir.c_str(), NULL);
@@ -202,13 +204,29 @@ int ExpectedDpi() {
   return named != NULL ? atoi(named) : 96;
 }
 
+SIZE DefaultSize() {
+  switch (ExpectedDpi()) {
+    case 144:
+      return {375, 41};
+    case 192:
+      return {500, 54};
+    default:
+      return {250, 27};
+  }
+}
+
+RECT PlacedRect(int left, int top, int width, int height) {
+  const SIZE least = LeastWindowSize();
+  return {left, top, left + (width > least.cx ? width : least.cx),
+          top + (height > least.cy ? height : least.cy)};
+}
+
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
-  // A run named for a code page or a DPI proves nothing in another.
+  // A run named for a code page or a DPI proves nothing in another; a host that is not
+  // DPI-aware would be told 96 on any screen.
   ok(GetACP() == ExpectedCodePage(), "expected code page %u, got %u", ExpectedCodePage(), GetACP());
-  HDC screen = GetDC(NULL);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(NULL, screen);
-  ok(dpi == ExpectedDpi(), "expected %d dots per inch, got %d", ExpectedDpi(), dpi);
+  ok(DeclaredDpiAware(), "the host's manifest does not declare it DPI-aware");
+  ok(ScreenDpi() == ExpectedDpi(), "expected %d dots per inch, got %d", ExpectedDpi(), ScreenDpi());
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();

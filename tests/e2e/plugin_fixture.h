@@ -14,6 +14,7 @@
 #include "../../standin/host_output.h"
 #include "../../standin/message_file.h"
 #include "../../standin/message_pump.h"
+#include "../../standin/screen_facts.h"
 #include "../harness/export_table.h"
 #include "../harness/harness.h"
 
@@ -80,6 +81,13 @@ std::string Printable(const std::string& bytes);
 // VOSTREL_DPI, else 932 and 96.
 unsigned ExpectedCodePage();
 int ExpectedDpi();
+
+// The size the plug-in asks for its result window when none is stored, at ExpectedDpi().
+SIZE DefaultSize();
+// Where a window with a caption and a sizing border ends up when placed at left, top with the
+// given size: the system makes it no smaller than its least tracking size, which differs from
+// one system and DPI to another.
+RECT PlacedRect(int left, int top, int width, int height);
 
 // A path or text in the ANSI code page, as UTF-16 (at most MAX_PATH characters).
 std::wstring WideFromAnsi(const std::string& ansi);

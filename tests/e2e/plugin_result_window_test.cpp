@@ -91,22 +91,11 @@ struct Placement {
   bool moved = false;            // left and top are relative to the work area's top-left corner
 };
 
-// Runs this group is named for; the sizes the result window first has at their DPI.
-SIZE DefaultSize() {
-  switch (ExpectedDpi()) {
-    case 144:
-      return {375, 41};
-    case 192:
-      return {500, 54};
-    default:
-      return {250, 27};
-  }
-}
-
 // Where enough of the caption stays within reach the window stays put, else it comes to the
 // corner of the work area (the rule itself is tested natively, on several screens): a stored
-// width or height is kept as it is at any DPI (those here are above the least size the system
-// gives a window with a caption at 192).
+// width or height is kept as it is at any DPI, the system raising it to its least size only.
+// At another DPI than 96 only the rows that DPI can change run: those with a default width or
+// height, and those whose stored size the system raises there.
 void Placements() {
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -135,8 +124,10 @@ void Placements() {
   };
   const SIZE size = DefaultSize();
   for (const Placement& c : cases) {
-    RECT expected = {c.left, c.top, c.left + (c.width ? c.width : size.cx),
-                     c.top + (c.height ? c.height : size.cy)};
+    RECT expected =
+        PlacedRect(c.left, c.top, c.width ? c.width : size.cx, c.height ? c.height : size.cy);
+    const RECT stored = {c.left, c.top, c.left + c.width, c.top + c.height};
+    if (ExpectedDpi() != 96 && EqualRect(&expected, &stored)) continue;
     if (c.moved) OffsetRect(&expected, work.left, work.top);
     PluginCopy plugin("placement");
     plugin.WriteIni(kAlwaysShow + c.window_section);

@@ -205,14 +205,8 @@ int ExpectedDpi() {
 }
 
 SIZE DefaultSize() {
-  switch (ExpectedDpi()) {
-    case 144:
-      return {375, 41};
-    case 192:
-      return {500, 54};
-    default:
-      return {250, 27};
-  }
+  // 250x27 at 96 dots per inch, to the nearest pixel as the system rounds it, at any DPI.
+  return {MulDiv(250, ExpectedDpi(), 96), MulDiv(27, ExpectedDpi(), 96)};
 }
 
 RECT PlacedRect(int left, int top, int width, int height) {

@@ -30,10 +30,15 @@ case "$root/" in
     ;;
 esac
 
-# Anything mounted at or below a folder, as this mount namespace sees it.
-mounted_below() {
-  awk -v dir="$1" '$2 == dir || index($2, dir "/") == 1 { found = 1 } END { exit !found }' \
-    /proc/self/mounts
+# Removes a folder, but never one with anything mounted at or below it (as this mount namespace
+# sees it): that would delete through the mount.
+remove_unmounted() {
+  if awk -v dir="$1" '$2 == dir || index($2, dir "/") == 1 { found = 1 } END { exit !found }' \
+    /proc/self/mounts; then
+    say "something is mounted inside $1; not removing it"
+    exit 1
+  fi
+  rm -rf "$1"
 }
 
 make_root() {
@@ -44,16 +49,16 @@ make_root() {
     apt-get install -y -qq --no-install-recommends debootstrap >/dev/null 2>&1 ||
       { apt-get update -qq && apt-get install -y -qq --no-install-recommends debootstrap >/dev/null; }
   fi
-  if mounted_below "$part"; then
-    say "something is mounted inside $part; not removing it"
-    exit 1
-  fi
-  rm -rf "$part"
+  remove_unmounted "$part"
   say "making a Debian 13 root in $root (some minutes, once)"
   # debootstrap mounts inside the new root for a while: in a namespace of its own, those mounts
   # end with it even when it is stopped half-way.
   unshare --mount --propagation private -- debootstrap --variant=minbase \
-    --include=make,ca-certificates trixie "$part" "$mirror" >"$root.log" 2>&1 || { tail -n 20 "$root.log" >&2; say "debootstrap failed (log: $root.log)"; exit 1; }
+    --include=make,ca-certificates trixie "$part" "$mirror" >"$root.log" 2>&1 || {
+    tail -n 20 "$root.log" >&2
+    say "debootstrap failed (log: $root.log)"
+    exit 1
+  }
   cat >"$part/etc/apt/sources.list" <<EOF
 deb $mirror trixie main
 deb $mirror trixie-updates main
@@ -68,13 +73,8 @@ exec 8>"$root.lock"
 if [ ! -f "$root/.vostrel-ready" ]; then
   flock 8
   if [ ! -f "$root/.vostrel-ready" ]; then
-    if [ -e "$root" ]; then
-      if mounted_below "$root"; then
-        say "something is mounted inside $root; not removing it"
-        exit 1
-      fi
-      rm -rf "$root"
-    fi
+    # A root without its mark is half made, or not ours to reuse.
+    remove_unmounted "$root"
     make_root
   fi
   flock -u 8

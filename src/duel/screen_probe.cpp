@@ -1,11 +1,14 @@
 // The result window's stored place against the screens' work areas.
 #include "screen_probe.h"
 
+#include "../settings/setting_number.h"
+
 namespace {
 
 // Half a billion pixels: farther than any screen, near enough for a sum not to overflow.
 const int kFar = 1 << 29;
-// The rows that hold the caption, and how much of it a user needs to take hold of it.
+// The rows that hold the caption, and how much of it a user needs to take hold of it, at 96 dots
+// per inch.
 const int kGripRows = 32;
 const int kGripWidth = 32;
 const int kGripHeight = 8;
@@ -44,22 +47,33 @@ ProbeRect StoredPlaceProbe(int left, int top, int width, int height) {
   return probe;
 }
 
-bool ShowsGrip(const ProbeRect& window, const ProbeRect& work) {
-  const int width = window.right - window.left;
-  const int height = window.bottom - window.top;
-  const int shown_width = Min(window.right, work.right) - Max(window.left, work.left);
-  const int grip_bottom = window.top + Min(height, kGripRows);
-  const int shown_height = Min(grip_bottom, work.bottom) - Max(window.top, work.top);
-  return shown_width >= Min(width, kGripWidth) && shown_height >= Min(height, kGripHeight);
+Grip GripAtDpi(int dpi, int frame_x, int frame_y) {
+  const int rows = ScaleForDpi(kGripRows, dpi);
+  static_assert(kGripWidth == kGripRows, "one length scaled for both");
+  return {frame_x, frame_y, rows, rows, ScaleForDpi(kGripHeight, dpi)};
 }
 
-ProbePoint PlaceOnScreens(int left, int top, int width, int height, const ProbeRect* works,
-                          size_t count) {
+bool ShowsGrip(const ProbeRect& window, const Grip& grip, const ProbeRect& work) {
+  // The frame is left out as far as it leaves a pixel to look for.
+  const int frame_x = Clamp(grip.frame_x, 0, (window.right - window.left - 1) / 2);
+  const int frame_y = Clamp(grip.frame_y, 0, window.bottom - window.top - 1);
+  const ProbeRect seen = {window.left + frame_x, window.top, window.right - frame_x,
+                          window.bottom - frame_y};
+  const int width = seen.right - seen.left;
+  const int height = seen.bottom - seen.top;
+  const int shown_width = Min(seen.right, work.right) - Max(seen.left, work.left);
+  const int grip_bottom = seen.top + Min(height, grip.rows);
+  const int shown_height = Min(grip_bottom, work.bottom) - Max(seen.top, work.top);
+  return shown_width >= Min(width, grip.width) && shown_height >= Min(height, grip.height);
+}
+
+ProbePoint PlaceOnScreens(int left, int top, int width, int height, const Grip& grip,
+                          const ProbeRect* works, size_t count) {
   const ProbeRect window = StoredPlaceProbe(left, top, width, height);
   size_t nearest = count;
   int most = 0, least_gap = 0;
   for (size_t i = 0; i < count; ++i) {
-    if (ShowsGrip(window, works[i])) return {left, top};
+    if (ShowsGrip(window, grip, works[i])) return {left, top};
     const int overlap = Overlap(window, works[i]), gap = Gap(window, works[i]);
     if (nearest == count || overlap > most || (overlap == most && gap < least_gap)) {
       nearest = i;

@@ -73,21 +73,40 @@ int HostDpi() {
   return dpi;
 }
 
+// Moves the result window, sized as stored, to where its caption can be taken hold of: its
+// stored place when that is within reach, as the user left it; else (a screen unplugged, a lower
+// resolution, a hand-edited value, a window dragged nearly off) the corner of the screen that
+// holds most of the window, or of the nearest one when none holds any of it. The system may have
+// made the window larger than stored (never smaller than its least size), so the rectangle it
+// made is what is judged.
+void PlaceResultWindow(int left, int top, int dpi) {
+  RECT made;
+  if (!GetWindowRect(hwndResult, &made)) return;
+  // A window's rectangle counts its sizing frame, which is no use for moving it.
+  const int frame = GetSystemMetrics(SM_CXPADDEDBORDER);
+  const Grip grip = GripAtDpi(dpi, GetSystemMetrics(SM_CXSIZEFRAME) + frame,
+                              GetSystemMetrics(SM_CYSIZEFRAME) + frame);
+  WorkAreas screens = {};
+  EnumDisplayMonitors(NULL, NULL, AddWorkArea, reinterpret_cast<LPARAM>(&screens));
+  const ProbePoint corner =
+      PlaceOnScreens(left, top, made.right - made.left, made.bottom - made.top, grip, screens.rects,
+                     screens.count);
+  SetWindowPos(hwndResult, NULL, corner.x, corner.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Creates the hidden result window at its stored place, leaving the keyboard with the host.
 void CreateResultWindow() {
+  const int dpi = HostDpi();
   int place[kPlaceValues];
-  ReadWindowPlace(place, HostDpi());
+  ReadWindowPlace(place, dpi);
   const int left = place[0], top = place[1], width = place[2], height = place[3];
   hwndResult =
       CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_RESULT), hwndMain, ResultDlgProc, 0);
-  // A stored place no screen shows enough of the caption of (a screen unplugged, a lower
-  // resolution, a hand-edited value, a window dragged nearly off) moves to the corner of the
-  // screen that holds most of the window, or of the nearest one when none holds any of it; one
-  // within reach stays exactly as the user left it. The size never changes.
-  WorkAreas screens = {};
-  EnumDisplayMonitors(NULL, NULL, AddWorkArea, reinterpret_cast<LPARAM>(&screens));
-  const ProbePoint corner = PlaceOnScreens(left, top, width, height, screens.rects, screens.count);
-  SetWindowPos(hwndResult, NULL, corner.x, corner.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (hwndResult != NULL) {
+    SetWindowPos(hwndResult, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceResultWindow(left, top, dpi);
+  }
   SetFocus(hwndMain);
 }
 

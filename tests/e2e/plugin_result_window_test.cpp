@@ -100,7 +100,14 @@ void Placements() {
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const std::string last_row = std::to_string(work.bottom - 1);
-  const std::string last_8_rows = std::to_string(work.bottom - 8);
+  // The least piece of the caption a user can take hold of at this DPI, 32 pixels wide and 8
+  // rows tall at 96, which is not to be looked for in the sizing frame.
+  const int grip_width = MulDiv(32, ExpectedDpi(), 96), grip_height = MulDiv(8, ExpectedDpi(), 96);
+  const int frame = GetSystemMetrics(SM_CXSIZEFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
+  const int grip_left = work.right - frame - grip_width, grip_top = work.bottom - grip_height;
+  const auto at = [](int left, int top) {
+    return "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top) + "\r\n";
+  };
   const Placement cases[] = {
       {"nothing stored", "", 0, 0, 0, 0},
       {"negative left", "[Window]\r\nleft=-50\r\ntop=120\r\nwidth=300\r\nheight=60\r\n", -50, 120,
@@ -119,8 +126,14 @@ void Placements() {
        "[Window]\r\nleft=99999999999\r\ntop=-99999999999\r\nwidth=300\r\nheight=60\r\n", 0, 0, 300,
        60, true},
       {"the last row", "[Window]\r\nleft=100\r\ntop=" + last_row + "\r\n", 0, 0, 0, 0, true},
-      {"the last 8 rows", "[Window]\r\nleft=100\r\ntop=" + last_8_rows + "\r\nheight=60\r\n", 100,
-       work.bottom - 8, 0, 60},
+      // Judged at the size the system gives the window, which is larger.
+      {"width 1 at the right edge", at(work.right - 1, 100) + "width=1\r\n", 0, 0, 1, 0, true},
+      {"height 1 at the bottom", at(100, work.bottom - 1) + "height=1\r\n", 0, 0, 0, 1, true},
+      {"the grip's columns at the right", at(grip_left, 100), grip_left, 100, 0, 0},
+      {"a column short of the grip at the right", at(grip_left + 1, 100), 0, 0, 0, 0, true},
+      {"the grip's rows at the bottom", at(100, grip_top) + "height=60\r\n", 100, grip_top, 0, 60},
+      {"a row short of the grip at the bottom", at(100, grip_top + 1) + "height=60\r\n", 0, 0, 0,
+       60, true},
   };
   const SIZE size = DefaultSize();
   for (const Placement& c : cases) {

@@ -1,5 +1,5 @@
 // Where the result window goes on one, two or three screens: kept where its caption can be taken
-// hold of, else at the corner of the nearest screen's work area.
+// hold of, else at the corner of the screen's work area that holds most of it, or of the nearest.
 #include "duel/screen_probe.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,9 @@
 #include <vector>
 
 namespace {
+
+// 96 dots per inch, a rectangle without a frame.
+const Grip kPlainGrip = GripAtDpi(96, 0, 0);
 
 const std::vector<ProbeRect> kOne = {{0, 0, 1024, 768}};
 // The main screen, and a shorter one to its right.
@@ -58,8 +61,8 @@ TEST(PlaceOnScreens, Table) {
       {"no screen to compare with", &none, 5000, 300, 250, 27, true},
   };
   for (const PlaceCase& c : cases) {
-    ProbePoint got =
-        PlaceOnScreens(c.left, c.top, c.width, c.height, c.screens->data(), c.screens->size());
+    ProbePoint got = PlaceOnScreens(c.left, c.top, c.width, c.height, kPlainGrip, c.screens->data(),
+                                    c.screens->size());
     ProbePoint expected = c.kept ? ProbePoint{c.left, c.top} : c.moved_to;
     EXPECT_TRUE(got.x == expected.x && got.y == expected.y)
         << c.what << ": expected " << expected.x << "," << expected.y << ", got " << got.x << ","
@@ -78,8 +81,40 @@ TEST(ShowsGrip, SmallWindows) {
       {10, -1, 250, 5, false},  {0, 0, 0, 0, true},        {1024, 0, -50, 27, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.reachable, ShowsGrip(StoredPlaceProbe(c.left, c.top, c.width, c.height), work))
+    EXPECT_EQ(c.reachable,
+              ShowsGrip(StoredPlaceProbe(c.left, c.top, c.width, c.height), kPlainGrip, work))
         << c.left << "," << c.top << " " << c.width << "x" << c.height;
+  }
+}
+
+// The grip grows with the DPI, and the sizing frame that the window's rectangle counts at the
+// left, right and bottom is no part of it.
+TEST(ShowsGrip, DpiAndFrame) {
+  const ProbeRect work = {0, 0, 1024, 768};
+  const struct {
+    const char* what;
+    int dpi, frame, left, top, width, height;
+    bool reachable;
+  } cases[] = {
+      {"40 columns at the right, 144 dpi", 144, 0, 984, 100, 375, 41, false},
+      {"48 columns at the right, 144 dpi", 144, 0, 976, 100, 375, 41, true},
+      {"63 columns at the right, 192 dpi", 192, 0, 961, 100, 500, 54, false},
+      {"64 columns at the right, 192 dpi", 192, 0, 960, 100, 500, 54, true},
+      {"10 rows at the bottom, 144 dpi", 144, 0, 100, 758, 375, 41, false},
+      {"12 rows at the bottom, 144 dpi", 144, 0, 100, 756, 375, 41, true},
+      {"31 columns and the frame at the right", 96, 8, 985, 100, 250, 39, false},
+      {"32 columns and the frame at the right", 96, 8, 984, 100, 250, 39, true},
+      {"31 columns and the frame at the left", 96, 8, -211, 100, 250, 39, false},
+      {"32 columns and the frame at the left", 96, 8, -210, 100, 250, 39, true},
+      {"7 rows and the bottom frame at the top", 96, 8, 100, -24, 250, 39, false},
+      {"8 rows and the bottom frame at the top", 96, 8, 100, -23, 250, 39, true},
+      {"a frame wider than the window", 96, 8, 1020, 100, 3, 3, true},
+  };
+  for (const auto& c : cases) {
+    const Grip grip = GripAtDpi(c.dpi, c.frame, c.frame);
+    EXPECT_EQ(c.reachable,
+              ShowsGrip(StoredPlaceProbe(c.left, c.top, c.width, c.height), grip, work))
+        << c.what;
   }
 }
 

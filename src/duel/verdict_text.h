@@ -17,7 +17,7 @@ void FormatWarningText(char* out, size_t out_size, const char* sender, const cha
                        const LeadBytes& lead);
 
 // Fills out from a printf format holding exactly two %s, shortening the two strings so that the
-// result fits out_size: a cut keeps every character whole, double-byte or UTF-8, and is marked
-// with "...".
+// result fits out_size: a cut keeps every character whole, double-byte or UTF-8, and ends in
+// "..." when the string's share of the room holds at least those three bytes.
 void FormatTwoStrings(char* out, size_t out_size, const char* format, const char* first,
                       const char* second, const LeadBytes& lead);

@@ -4,8 +4,7 @@
 #   host_case.sh --work DIR [--dll DLL] [--ini TEXT] [--copy FILE PATH]... --status N
 #                [--expect RE | --reject RE | --count N RE]... -- COMMAND ARGS...
 # --copy puts FILE at PATH inside the folder. In COMMAND ARGS, @PLUGIN@ stands for the copied
-# plug-in and @WORK@ for the folder. In a check, @RAISED:WxH@ stands for that window size raised
-# to the least size the host reports ("windows at least WxH"): the system's, not a constant.
+# plug-in and @WORK@ for the folder.
 set -u
 work="" dll="" ini="" want_status=0
 checks=() copies=()
@@ -47,23 +46,10 @@ report() {
 }
 [ "$status" = "$want_status" ]
 report $? "exit status: expected $want_status, got $status"
-least=($(printf '%s\n' "$out" | tr -d '\r' |
-  sed -nE 's/^screen .*, windows at least ([0-9]+)x([0-9]+)$/\1 \2/p'))
-raised() {
-  local w=${1%x*} h=${1#*x}
-  echo "$((w > least[0] ? w : least[0]))x$((h > least[1] ? h : least[1]))"
-}
 i=0
 while [ $i -lt ${#checks[@]} ]; do
   kind=${checks[$i]} n=${checks[$((i + 1))]} re=${checks[$((i + 2))]}
   i=$((i + 3))
-  if [[ $re == *@RAISED:* && ${#least[@]} != 2 ]]; then
-    report 1 "the host reported no least window size for /$re/"
-    continue
-  fi
-  while [[ $re =~ @RAISED:([0-9]+x[0-9]+)@ ]]; do
-    re=${re//"${BASH_REMATCH[0]}"/$(raised "${BASH_REMATCH[1]}")}
-  done
   got=$(printf '%s\n' "$out" | tr -d '\r' | grep -cE -- "$re")
   case $kind in
     --expect) [ "$got" -gt 0 ]; report $? "expected a line matching /$re/, got none" ;;

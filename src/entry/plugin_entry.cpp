@@ -11,6 +11,7 @@
 #include "../text/buffer_sizes.h"
 #include "plugin_exports.h"
 #include "plugin_info.h"
+#include "stack_guard.h"
 
 namespace {
 
@@ -34,9 +35,11 @@ void ShowRefusal() {
 
 // The module's entry point itself (no C run-time start-up code is linked, see src/CMakeLists.txt).
 // Windows calls it with DLL_PROCESS_DETACH at unload, and also right after a refused attach.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// It seeds the stack guard, so it has no check of its own.
+extern "C" NO_STACK_GUARD BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_DETACH) bkapi.Unbind();
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  SeedStackGuard();
   hInstance = instance;
   BeginRun();
   if (bkapi.Bind()) return TRUE;

@@ -127,6 +127,9 @@ void Headers() {
      "Characteristics 0x%X: expected the 32-bit bit 0x%X", file.Characteristics,
      IMAGE_FILE_32BIT_MACHINE);
   ok(optional.AddressOfEntryPoint != 0, "expected an entry point, got none");
+  // What the Windows linker writes for a DLL (GNU ld writes the console's unless told).
+  ok(optional.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI, "Subsystem: expected %d, got %d",
+     IMAGE_SUBSYSTEM_WINDOWS_GUI, optional.Subsystem);
   // A DLL that cannot be moved would fail to load when its preferred base is taken.
   ok(pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC).Size > 0, "expected base relocations, got none");
   ok(pe.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size > 0,

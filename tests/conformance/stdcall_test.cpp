@@ -1,7 +1,9 @@
 // The calling convention of every export, as the host relies on it: this program is a host
 // (it exports the host functions), loads the built plug-in the ordinary way, and calls each
 // export through its exported name with its number of 32-bit arguments, measuring how many
-// bytes of arguments the callee took off the stack.
+// bytes of arguments the callee took off the stack. It also starts children that overrun a stack
+// buffer in a DLL with the plug-in's stack guard.
+#include <stdlib.h>
 #include <windows.h>
 
 #include <vector>
@@ -85,8 +87,52 @@ void Stdcall() {
   DestroyWindow(main);
 }
 
+// Started by Guard: loads the guard probe (argv[2]), fills its buffer with argv[3] bytes and
+// exits with the guard that the call returns, whose lowest byte is zero, unlike a failure's code.
+void GuardChild() {
+  SetErrorMode(SEM_NOGPFAULTERRORBOX);  // a crash must not start a debugger
+  auto fill = reinterpret_cast<UINT_PTR (*)(int)>(reinterpret_cast<void*>(
+      GetProcAddress(LoadLibraryA(harness_dll.c_str()), "FillStackBuffer")));
+  ExitProcess(fill != NULL && __argc > 3 ? fill(atoi(__argv[3])) : 2);
+}
+
+// The exit code of a GuardChild filling bytes; one still running after 30 s is ended with
+// WAIT_TIMEOUT (0x102).
+DWORD RunGuardChild(const char* bytes) {
+  char program[MAX_PATH];
+  GetModuleFileNameA(NULL, program, MAX_PATH);
+  std::string command =
+      std::string("\"") + program + "\" guard_child \"" + harness_dll + "\" " + bytes;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child = {};
+  ok(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child),
+     "%s bytes: could not start the child: %lu", bytes, GetLastError());
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(child.hProcess, 30000) == WAIT_TIMEOUT) {
+    TerminateProcess(child.hProcess, WAIT_TIMEOUT);
+  }
+  GetExitCodeProcess(child.hProcess, &code);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  return code;
+}
+
+// An overrun stack buffer ends the process at once with the status Windows' own checks give it;
+// one filled within bounds returns, and each load has a guard of its own.
+void Guard() {
+  DWORD over = RunGuardChild("32");
+  ok(over == STATUS_STACK_BUFFER_OVERRUN, "32 bytes into 16: expected exit code 0x%lX, got 0x%lX",
+     STATUS_STACK_BUFFER_OVERRUN, over);
+  DWORD first = RunGuardChild("16"), second = RunGuardChild("16");
+  ok(first % 256 == 0 && second % 256 == 0 && first != second,
+     "16 bytes into 16, twice: expected two guards as exit codes, got 0x%lX, 0x%lX", first, second);
+}
+
 const TestGroup kGroups[] = {
     {"stdcall", Stdcall},
+    {"guard", Guard},
+    {"guard_child", GuardChild},
 };
 
 }  // namespace

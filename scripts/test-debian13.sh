@@ -150,6 +150,8 @@ in_namespaces bash -c '
   set -eu
   root=$1 clone=$2 common=$3
   shift 3
+  # The root made a mount point, as / is outside a chroot: unshare inside (tests do) needs that.
+  mount --bind "$root" "$root"
   mount -t proc proc "$root/proc"
   mount -t sysfs sysfs "$root/sys"
   mount --bind /dev "$root/dev"

@@ -6,8 +6,9 @@
 #   VOSTREL_DEBIAN13_ROOT  where the root lives (default /var/lib/vostrel/debian13)
 #   VOSTREL_CLONE          the clone to test (default the one holding this script)
 #   DEBIAN_MIRROR          where debootstrap fetches from (default http://deb.debian.org/debian)
-# Needs root. Its mounts live in a private mount namespace and its programs in a PID namespace of
-# their own, so that however it ends nothing stays mounted and nothing runs on.
+# Needs root. Its mounts live in private mount namespaces and its programs in PID namespaces of
+# their own, so that however it ends (SIGTERM, SIGINT, SIGHUP or SIGKILL) nothing stays mounted
+# and nothing runs on. It deletes only a half-made root that it marked as its own on making it.
 set -euo pipefail
 
 root=${VOSTREL_DEBIAN13_ROOT:-/var/lib/vostrel/debian13}
@@ -21,42 +22,96 @@ if [ "$(id -u)" != 0 ]; then
   say "needs root (debootstrap, chroot and mounts); run it as root"
   exit 1
 fi
-mkdir -p "$(dirname "$root")"
-root=$(cd "$(dirname "$root")" && pwd -P)/$(basename "$root")
-case "$root/" in
-  "$clone"/*)
-    say "the root $root must be outside the clone $clone"
-    exit 1
-    ;;
-esac
+# Symlinks resolved, so that the checks below see the folders that get written and removed.
+root=$(realpath -m -- "$root")
+part=$root.part
 
-# Removes a folder, but never one with anything mounted at or below it (as this mount namespace
-# sees it): that would delete through the mount.
-remove_unmounted() {
-  if awk -v dir="$1" '$2 == dir || index($2, dir "/") == 1 { found = 1 } END { exit !found }' \
-    /proc/self/mounts; then
-    say "something is mounted inside $1; not removing it"
+# near_clone DIR: DIR is the clone, holds it, or lies inside it.
+near_clone() {
+  local dir=${1%/}/
+  case "$clone/" in "$dir"*) return 0 ;; esac
+  case "$dir" in "$clone"/*) return 0 ;; esac
+  return 1
+}
+if near_clone "$root"; then
+  say "the root $root must be outside the clone $clone, and not hold it"
+  exit 1
+fi
+mkdir -p "$(dirname "$root")"
+
+# Removes the half-made root of an earlier run: only a folder this script marked as its own on
+# making it, and never one with anything mounted at or below it (as this mount namespace sees it),
+# which would delete through the mount.
+remove_part() {
+  local mounted
+  if [ -L "$part" ] || [ ! -f "$part/.vostrel-made" ] || near_clone "$part"; then
+    say "$part is not a half-made root made by this script; not removing it"
     exit 1
   fi
-  rm -rf "$1"
+  while read -r _ mounted _; do
+    # The file writes a space, tab, newline and backslash as octal escapes. %b would read \0401
+    # as \0 and three digits, so each \0 gets another 0 first.
+    printf -v mounted %b "${mounted//\\0/\\00}"
+    case "$mounted/" in "$part"/*)
+      say "something is mounted inside $part; not removing it"
+      exit 1
+      ;;
+    esac
+  done </proc/self/mounts
+  rm -rf --one-file-system "$part"
+}
+
+# Runs a command in mount and PID namespaces of its own. unshare ignores SIGTERM and SIGINT, so it
+# runs in the background while this script waits: on TERM, INT or HUP the script kills the
+# namespace's first process, whose end takes the rest of the namespace with it, and then dies of
+# that signal. If the script itself is killed, unshare gets SIGKILL (--pdeathsig), and so does its
+# child (--kill-child).
+in_namespaces() {
+  local sig status=0
+  for sig in TERM INT HUP; do
+    # shellcheck disable=SC2064
+    trap "stop_namespaces $sig" "$sig"
+  done
+  # A command run with & would ignore SIGINT and SIGQUIT, and read /dev/null.
+  setpriv --pdeathsig KILL env --default-signal=INT,QUIT \
+    unshare --mount --propagation private --pid --fork --kill-child -- "$@" <&0 &
+  wait $! || status=$?
+  trap - TERM INT HUP
+  return $status
+}
+stop_namespaces() {
+  local pid init
+  for pid in $(jobs -p); do
+    init=
+    read -r init _ 2>/dev/null <"/proc/$pid/task/$pid/children" || true
+    kill -KILL "${init:-$pid}" 2>/dev/null || true
+  done
+  wait || true
+  trap - "$1"
+  kill -"$1" $$
 }
 
 make_root() {
-  local part=$root.part
+  local log=$part/.vostrel-debootstrap.log
   if ! command -v debootstrap >/dev/null; then
     say "installing debootstrap"
     export DEBIAN_FRONTEND=noninteractive
     apt-get install -y -qq --no-install-recommends debootstrap >/dev/null 2>&1 ||
       { apt-get update -qq && apt-get install -y -qq --no-install-recommends debootstrap >/dev/null; }
   fi
-  remove_unmounted "$part"
+  if [ -e "$part" ] || [ -L "$part" ]; then
+    remove_part
+  fi
   say "making a Debian 13 root in $root (some minutes, once)"
-  # debootstrap mounts inside the new root for a while: in a namespace of its own, those mounts
-  # end with it even when it is stopped half-way.
-  unshare --mount --propagation private -- debootstrap --variant=minbase \
-    --include=make,ca-certificates trixie "$part" "$mirror" >"$root.log" 2>&1 || {
-    tail -n 20 "$root.log" >&2
-    say "debootstrap failed (log: $root.log)"
+  # The mark goes in at once: only a folder bearing it is this script's to remove.
+  mkdir "$part"
+  touch "$part/.vostrel-made"
+  # debootstrap mounts inside the new root for a while: in namespaces of its own, those mounts and
+  # its programs end with it, even when it is stopped half-way.
+  in_namespaces debootstrap --variant=minbase --include=make,ca-certificates trixie "$part" \
+    "$mirror" >"$log" 2>&1 || {
+    tail -n 20 "$log" >&2
+    say "debootstrap failed (log: $log)"
     exit 1
   }
   cat >"$part/etc/apt/sources.list" <<EOF
@@ -65,16 +120,20 @@ deb $mirror trixie-updates main
 EOF
   chroot "$part" dpkg --add-architecture i386
   touch "$part/.vostrel-ready"
-  mv "$part" "$root"
+  mv -T "$part" "$root"
 }
 
-# One run makes the root; runs that find it made share it.
-exec 8>"$root.lock"
+# A root appears whole (moved in with its mark): a folder there without the mark is not ours.
+if { [ -e "$root" ] || [ -L "$root" ]; } && [ ! -f "$root/.vostrel-ready" ]; then
+  say "$root is there but is not a root made by this script (no .vostrel-ready); not touching it"
+  exit 1
+fi
+# One run makes the root; runs that find it made share it. The lock file is opened to append, so
+# that a file of that name already there keeps what it holds.
+exec 8>>"$root.lock"
 if [ ! -f "$root/.vostrel-ready" ]; then
   flock 8
   if [ ! -f "$root/.vostrel-ready" ]; then
-    # A root without its mark is half made, or not ours to reuse.
-    remove_unmounted "$root"
     make_root
   fi
   flock -u 8
@@ -86,13 +145,13 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 common=$(git -C "$clone" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || true)
 case "$common/" in "$clone"/* | /) common= ;; esac
 
-# The script becomes unshare, and unshare takes its namespace down with it: whoever stops the
-# run stops all of it.
 # shellcheck disable=SC2016
-exec unshare --mount --propagation private --pid --fork --kill-child -- bash -c '
+in_namespaces bash -c '
   set -eu
   root=$1 clone=$2 common=$3
   shift 3
+  # The root made a mount point, as / is outside a chroot: unshare inside (tests do) needs that.
+  mount --bind "$root" "$root"
   mount -t proc proc "$root/proc"
   mount -t sysfs sysfs "$root/sys"
   mount --bind /dev "$root/dev"

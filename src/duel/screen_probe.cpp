@@ -48,9 +48,8 @@ ProbeRect StoredPlaceProbe(int left, int top, int width, int height) {
 }
 
 Grip GripAtDpi(int dpi, int frame_x, int frame_y) {
-  const int rows = ScaleForDpi(kGripRows, dpi);
-  static_assert(kGripWidth == kGripRows, "one length scaled for both");
-  return {frame_x, frame_y, rows, rows, ScaleForDpi(kGripHeight, dpi)};
+  return {frame_x, frame_y, ScaleForDpi(kGripRows, dpi), ScaleForDpi(kGripWidth, dpi),
+          ScaleForDpi(kGripHeight, dpi)};
 }
 
 bool ShowsGrip(const ProbeRect& window, const Grip& grip, const ProbeRect& work) {

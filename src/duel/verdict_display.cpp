@@ -83,9 +83,9 @@ void PlaceResultWindow(int left, int top, int dpi) {
   RECT made;
   if (!GetWindowRect(hwndResult, &made)) return;
   // A window's rectangle counts its sizing frame, which is no use for moving it.
-  const int frame = GetSystemMetrics(SM_CXPADDEDBORDER);
-  const Grip grip = GripAtDpi(dpi, GetSystemMetrics(SM_CXSIZEFRAME) + frame,
-                              GetSystemMetrics(SM_CYSIZEFRAME) + frame);
+  const int padding = GetSystemMetrics(SM_CXPADDEDBORDER);
+  const Grip grip = GripAtDpi(dpi, GetSystemMetrics(SM_CXSIZEFRAME) + padding,
+                              GetSystemMetrics(SM_CYSIZEFRAME) + padding);
   WorkAreas screens = {};
   EnumDisplayMonitors(NULL, NULL, AddWorkArea, reinterpret_cast<LPARAM>(&screens));
   const ProbePoint corner =

@@ -33,7 +33,7 @@ void ShowRefusal() {
 
 }  // namespace
 
-// The module's entry point itself (no C run-time start-up code is linked, see src/CMakeLists.txt).
+// The module's entry point itself (no C run-time start-up code is linked: VOSTREL_DLL_ENTRY).
 // Windows calls it with DLL_PROCESS_DETACH at unload, and also right after a refused attach.
 // It seeds the stack guard, so it has no check of its own.
 extern "C" NO_STACK_GUARD BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -70,32 +70,22 @@ TEST(PlaceOnScreens, Table) {
   }
 }
 
-// Windows narrower than 32 or shorter than 8 pixels need less of the caption shown.
-TEST(ShowsGrip, SmallWindows) {
-  const ProbeRect work = {0, 0, 1024, 768};
-  const struct {
-    int left, top, width, height;
-    bool reachable;
-  } cases[] = {
-      {1000, 10, 20, 27, true}, {1005, 10, 20, 27, false}, {10, 0, 250, 5, true},
-      {10, -1, 250, 5, false},  {0, 0, 0, 0, true},        {1024, 0, -50, 27, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.reachable,
-              ShowsGrip(StoredPlaceProbe(c.left, c.top, c.width, c.height), kPlainGrip, work))
-        << c.left << "," << c.top << " " << c.width << "x" << c.height;
-  }
-}
-
-// The grip grows with the DPI, and the sizing frame that the window's rectangle counts at the
-// left, right and bottom is no part of it.
-TEST(ShowsGrip, DpiAndFrame) {
+// How much of the caption must show: less of a window narrower than 32 or shorter than 8
+// pixels; more at a higher DPI; and none of it in the sizing frame that the window's rectangle
+// counts at the left, right and bottom.
+TEST(ShowsGrip, Table) {
   const ProbeRect work = {0, 0, 1024, 768};
   const struct {
     const char* what;
     int dpi, frame, left, top, width, height;
     bool reachable;
   } cases[] = {
+      {"20 columns of a 20-pixel window", 96, 0, 1000, 10, 20, 27, true},
+      {"19 columns of a 20-pixel window", 96, 0, 1005, 10, 20, 27, false},
+      {"5 rows of a 5-pixel window", 96, 0, 10, 0, 250, 5, true},
+      {"4 rows of a 5-pixel window", 96, 0, 10, -1, 250, 5, false},
+      {"an empty window at the corner", 96, 0, 0, 0, 0, 0, true},
+      {"a negative width at the right edge", 96, 0, 1024, 0, -50, 27, false},
       {"40 columns at the right, 144 dpi", 144, 0, 984, 100, 375, 41, false},
       {"48 columns at the right, 144 dpi", 144, 0, 976, 100, 375, 41, true},
       {"63 columns at the right, 192 dpi", 192, 0, 961, 100, 500, 54, false},

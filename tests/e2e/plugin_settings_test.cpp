@@ -2,6 +2,8 @@
 // folder, garbage, odd numbers and empty values, keys in other cases.
 #include <string.h>
 
+#include <algorithm>
+
 #include "../../src/settings/ini_path.h"
 #include "plugin_fixture.h"
 
@@ -219,6 +221,36 @@ void Unwritable() {
      "folder: the folder was replaced");
 }
 
+// Points the module's imports of the function from at the function to.
+void PatchImports(HMODULE module, void* from, void* to) {
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  LONG header = reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew;
+  const IMAGE_DATA_DIRECTORY& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + header)
+                                          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  void** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+  DWORD was;
+  VirtualProtect(slots, table.Size, PAGE_READWRITE, &was);
+  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i) {
+    if (slots[i] == from) slots[i] = to;
+  }
+  VirtualProtect(slots, table.Size, was, &was);
+}
+
+// The longest path the plug-in has given the profile functions: Wine refuses a path of MAX_PATH
+// characters itself, so only this tells that the plug-in did not hand one over.
+size_t longest_profile_path;
+
+DWORD WINAPI ReadProfileSeen(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR out, DWORD size,
+                             LPCWSTR path) {
+  longest_profile_path = std::max(longest_profile_path, wcslen(path));
+  return GetPrivateProfileStringW(section, key, fallback, out, size, path);
+}
+
+BOOL WINAPI WriteProfileSeen(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR path) {
+  longest_profile_path = std::max(longest_profile_path, wcslen(path));
+  return WritePrivateProfileStringW(section, key, value, path);
+}
+
 // Folders named outside code page 932 work; a settings path of MAX_PATH characters or more is
 // no path: the defaults are read, OK says the choice is not kept, and nothing is written. A
 // module path of 1,024 characters or more (loaded in the \\?\ form) is not even read, and
@@ -258,6 +290,11 @@ void Folders() {
     PluginCopy plugin("paths", "Vostrel.dll", c.subfolder);
     plugin.WriteIni(stored);
     if (!plugin.Start()) return;
+    PatchImports(plugin.module, reinterpret_cast<void*>(GetPrivateProfileStringW),
+                 reinterpret_cast<void*>(ReadProfileSeen));
+    PatchImports(plugin.module, reinterpret_cast<void*>(WritePrivateProfileStringW),
+                 reinterpret_cast<void*>(WriteProfileSeen));
+    longest_profile_path = 0;
     HWND result;
     ok(ModeInForce(plugin, &result) == (c.usable ? ALWAYS_SHOW_MODE : WARNING_MODE),
        "%s: expected the file %s", c.what, c.usable ? "read" : "ignored");
@@ -265,6 +302,10 @@ void Folders() {
     CheckNotKeptBox(plugin, c.what, !c.usable, c.named);
     ModeInForce(plugin, &result);  // shows the result window, so that exit saves it
     plugin.bkc.OnExit();
+    const size_t path = c.usable ? plugin.wini.size() : 0;
+    ok(longest_profile_path == path,
+       "%s: expected the profile functions given %u characters, got %u", c.what,
+       static_cast<unsigned>(path), static_cast<unsigned>(longest_profile_path));
     std::string now;
     plugin.ReadIni(&now);
     if (c.usable) {
@@ -319,17 +360,7 @@ DWORD WINAPI WaitTellingOtherHost(HANDLE object, DWORD timeout) {
 void HookWait(HMODULE module, bool on) {
   void* real = reinterpret_cast<void*>(WaitForSingleObject);
   void* hook = reinterpret_cast<void*>(WaitTellingOtherHost);
-  BYTE* base = reinterpret_cast<BYTE*>(module);
-  LONG header = reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew;
-  const IMAGE_DATA_DIRECTORY& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + header)
-                                          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  void** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
-  DWORD was;
-  VirtualProtect(slots, table.Size, PAGE_READWRITE, &was);
-  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i) {
-    if (slots[i] == (on ? real : hook)) slots[i] = on ? hook : real;
-  }
-  VirtualProtect(slots, table.Size, was, &was);
+  PatchImports(module, on ? real : hook, on ? hook : real);
 }
 
 // The steps of a run, each of which takes the lock once, in their order: how the plug-in is

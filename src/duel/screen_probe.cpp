@@ -7,9 +7,7 @@ namespace {
 
 // Half a billion pixels: farther than any screen, near enough for a sum not to overflow.
 const int kFar = 1 << 29;
-// The rows that hold the caption, and how much of it a user needs to take hold of it, at 96 dots
-// per inch.
-const int kGripRows = 32;
+// How much of the caption a user needs to take hold of it, at 96 dots per inch.
 const int kGripWidth = 32;
 const int kGripHeight = 8;
 
@@ -47,23 +45,21 @@ ProbeRect StoredPlaceProbe(int left, int top, int width, int height) {
   return probe;
 }
 
-Grip GripAtDpi(int dpi, int frame_x, int frame_y) {
-  return {frame_x, frame_y, ScaleForDpi(kGripRows, dpi), ScaleForDpi(kGripWidth, dpi),
-          ScaleForDpi(kGripHeight, dpi)};
+Grip GripAtDpi(int dpi, int frame_x, int frame_y, int caption) {
+  return {frame_x, frame_y, caption, ScaleForDpi(kGripWidth, dpi), ScaleForDpi(kGripHeight, dpi)};
 }
 
 bool ShowsGrip(const ProbeRect& window, const Grip& grip, const ProbeRect& work) {
-  // The frame is left out as far as it leaves a pixel to look for.
+  // The caption, within the window as far as it leaves a pixel to look for.
+  const int height = window.bottom - window.top;
   const int frame_x = Clamp(grip.frame_x, 0, (window.right - window.left - 1) / 2);
-  const int frame_y = Clamp(grip.frame_y, 0, window.bottom - window.top - 1);
-  const ProbeRect seen = {window.left + frame_x, window.top, window.right - frame_x,
-                          window.bottom - frame_y};
-  const int width = seen.right - seen.left;
-  const int height = seen.bottom - seen.top;
-  const int shown_width = Min(seen.right, work.right) - Max(seen.left, work.left);
-  const int grip_bottom = seen.top + Min(height, grip.rows);
-  const int shown_height = Min(grip_bottom, work.bottom) - Max(seen.top, work.top);
-  return shown_width >= Min(width, grip.width) && shown_height >= Min(height, grip.height);
+  const int frame_y = Clamp(grip.frame_y, 0, height - 1);
+  const ProbeRect caption = {window.left + frame_x, window.top + frame_y, window.right - frame_x,
+                             window.top + frame_y + Clamp(grip.caption, 1, height - frame_y)};
+  const int shown_width = Min(caption.right, work.right) - Max(caption.left, work.left);
+  const int shown_height = Min(caption.bottom, work.bottom) - Max(caption.top, work.top);
+  return shown_width >= Min(caption.right - caption.left, grip.width) &&
+         shown_height >= Min(caption.bottom - caption.top, grip.height);
 }
 
 ProbePoint PlaceOnScreens(int left, int top, int width, int height, const Grip& grip,

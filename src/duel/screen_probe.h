@@ -13,27 +13,27 @@ struct ProbePoint {
 };
 
 // What of the window a user must see to take hold of it. The window has no system menu: only its
-// caption, at the top, lets the user move it, and its sizing frame only resizes it (on Windows 10
-// and later the frame at the left, right and bottom is even invisible, though the window's
-// rectangle counts it). All in pixels at the host's DPI.
+// caption lets the user move it, and its sizing frame, around the caption too, only resizes it (on
+// Windows 10 and later the frame at the left, right and bottom is even invisible, though the
+// window's rectangle counts it). All in pixels at the host's DPI.
 struct Grip {
-  int frame_x, frame_y;  // the sizing frame at the left and right, and at the bottom
-  int rows;              // the top rows, which hold the caption
-  int width, height;     // the piece of those rows that must show
+  int frame_x, frame_y;  // the sizing frame at the left and right, and above the caption
+  int caption;           // the caption's rows, below the frame
+  int width, height;     // the piece of the caption that must show
 };
 
 // The grip at dpi, for a window whose rectangle counts a sizing frame of frame_x pixels at the
-// left and right and frame_y at the bottom: a piece 32 pixels wide and 8 tall of the top 32
-// rows, at 96 dots per inch.
-Grip GripAtDpi(int dpi, int frame_x, int frame_y);
+// left and right and frame_y at the top, above a caption of caption rows: a piece of the caption
+// 32 pixels wide and 8 tall at 96 dots per inch.
+Grip GripAtDpi(int dpi, int frame_x, int frame_y, int caption);
 
 // At least one pixel wide and high, so that a zero or negative size is still looked for at its
 // corner; coordinates far beyond any screen are brought in to where right and bottom cannot
 // overflow, which keeps them off every screen and on the same side of it.
 ProbeRect StoredPlaceProbe(int left, int top, int width, int height);
 
-// True when work shows a piece of the window's top rows, its frame left out, at least as wide
-// and tall as the grip asks, or all of them when the window is smaller than that.
+// True when work shows a piece of the window's caption at least as wide and tall as the grip asks,
+// or all of it when the caption is smaller than that.
 bool ShowsGrip(const ProbeRect& window, const Grip& grip, const ProbeRect& work);
 
 // The corner for a window of the given size at left, top, among the work areas of the screens

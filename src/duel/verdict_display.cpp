@@ -82,10 +82,12 @@ int HostDpi() {
 void PlaceResultWindow(int left, int top, int dpi) {
   RECT made;
   if (!GetWindowRect(hwndResult, &made)) return;
-  // A window's rectangle counts its sizing frame, which is no use for moving it.
+  // A window's rectangle counts its sizing frame, which is no use for moving it; the caption's
+  // height counts the border line below it.
   const int padding = GetSystemMetrics(SM_CXPADDEDBORDER);
   const Grip grip = GripAtDpi(dpi, GetSystemMetrics(SM_CXSIZEFRAME) + padding,
-                              GetSystemMetrics(SM_CYSIZEFRAME) + padding);
+                              GetSystemMetrics(SM_CYSIZEFRAME) + padding,
+                              GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYBORDER));
   WorkAreas screens = {};
   EnumDisplayMonitors(NULL, NULL, AddWorkArea, reinterpret_cast<LPARAM>(&screens));
   const ProbePoint corner =

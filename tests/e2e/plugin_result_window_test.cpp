@@ -88,60 +88,83 @@ struct Placement {
   const char* what;
   std::string window_section;    // empty: nothing stored
   int left, top, width, height;  // expected; 0 width or height: the default at this DPI
-  bool moved = false;            // left and top are relative to the work area's top-left corner
+  bool moved = false;            // from left and top, as read, to the work area's top-left corner
 };
 
-// Where enough of the caption stays within reach the window stays put, else it comes to the
-// corner of the work area (the rule itself is tested natively, on several screens): a stored
-// width or height is kept as it is at any DPI, the system raising it to its least size only.
-// At another DPI than 96 only the rows that DPI can change run: those with a default width or
-// height, and those whose stored size the system raises there.
+// Where the window's own hit test finds its caption within area, on the screen: a band across
+// the window, whose rows are looked for down the middle column, then its columns along its top.
+RECT CaptionWithin(HWND window, RECT area) {
+  RECT caption = {}, point;
+  GetWindowRect(window, &point);
+  IntersectRect(&area, &area, &point);
+  const auto look = [&](int x, int y) {
+    if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCAPTION) return;
+    SetRect(&point, x, y, x + 1, y + 1);
+    UnionRect(&caption, &caption, &point);
+  };
+  for (int y = area.top; y < area.bottom; ++y) look((area.left + area.right) / 2, y);
+  for (int x = area.left; x < area.right && !IsRectEmpty(&caption); ++x) look(x, caption.top);
+  return caption;
+}
+
+// Where enough of the caption to take hold of it (32 by 8 pixels at 96 dots per inch) stays on
+// the work area, the window stays put, else it comes to the work area's corner: both as the
+// window's own hit test finds its caption. A stored width or height is kept as it is at any DPI,
+// the system raising it to its least size only. The rule itself is tested natively, on several
+// screens.
 void Placements() {
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const std::string last_row = std::to_string(work.bottom - 1);
-  // The least piece of the caption a user can take hold of at this DPI, 32 pixels wide and 8
-  // rows tall at 96, which is not to be looked for in the sizing frame.
-  const int grip_width = MulDiv(32, ExpectedDpi(), 96), grip_height = MulDiv(8, ExpectedDpi(), 96);
-  const int frame = GetSystemMetrics(SM_CXSIZEFRAME) + GetSystemMetrics(SM_CXPADDEDBORDER);
-  const int grip_left = work.right - frame - grip_width, grip_top = work.bottom - grip_height;
-  const auto at = [](int left, int top) {
-    return "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top) + "\r\n";
+  const SIZE size = DefaultSize(),
+             grip = {MulDiv(32, ExpectedDpi(), 96), MulDiv(8, ExpectedDpi(), 96)};
+  // The caption of a window of the result window's style and default size, at 0,0.
+  HWND probe = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_CAPTION | WS_THICKFRAME, 0, 0,
+                               size.cx, size.cy, NULL, NULL, NULL, NULL);
+  const RECT caption = CaptionWithin(probe, {0, 0, SHRT_MAX, SHRT_MAX});
+  DestroyWindow(probe);
+  const int grip_left = work.right - caption.left - grip.cx,
+            grip_top = work.top - caption.bottom + grip.cy,
+            grip_bottom = work.bottom - caption.top - grip.cy;
+  const auto at = [](const char* what, int left, int top, int width, int height, bool moved) {
+    std::string keys =
+        "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top);
+    if (width) keys += "\r\nwidth=" + std::to_string(width);
+    if (height) keys += "\r\nheight=" + std::to_string(height);
+    return Placement{what, keys + "\r\n", left, top, width, height, moved};
   };
   const Placement cases[] = {
       {"nothing stored", "", 0, 0, 0, 0},
-      {"negative left", "[Window]\r\nleft=-50\r\ntop=120\r\nwidth=300\r\nheight=60\r\n", -50, 120,
-       300, 60},
-      {"only left and top", "[Window]\r\nleft=33\r\ntop=44\r\n", 33, 44, 0, 0},
+      at("negative left", -50, 120, 300, 60, false),
+      at("only left and top", 33, 44, 0, 0, false),
       {"keys in upper case", "[WINDOW]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=240\r\nHEIGHT=60\r\n", 10, 20,
        240, 60},
-      {"partly off the top", "[Window]\r\nleft=10\r\ntop=-20\r\nheight=60\r\n", 10, -20, 0, 60},
+      at("the top frame off the top", 10, work.top - caption.top, 0, 60, false),
       {"only the width", "[Window]\r\nwidth=260\r\n", 0, 0, 260, 0},
       // Where no screen is: at the nearest work area's corner, at the stored size.
-      {"off the left", "[Window]\r\nleft=-5000\r\ntop=100\r\n", 0, 0, 0, 0, true},
-      {"off the right", "[Window]\r\nleft=5000\r\ntop=100\r\n", 0, 0, 0, 0, true},
-      {"off the top", "[Window]\r\nleft=100\r\ntop=-5000\r\n", 0, 0, 0, 0, true},
-      {"off the bottom", "[Window]\r\nleft=100\r\ntop=5000\r\n", 0, 0, 0, 0, true},
+      at("off the left", -5000, 100, 0, 0, true),
+      at("off the right", 5000, 100, 0, 0, true),
+      at("off the top", 100, -5000, 0, 0, true),
+      at("off the bottom", 100, 5000, 0, 0, true),
       {"saturated values",
-       "[Window]\r\nleft=99999999999\r\ntop=-99999999999\r\nwidth=300\r\nheight=60\r\n", 0, 0, 300,
-       60, true},
-      {"the last row", "[Window]\r\nleft=100\r\ntop=" + last_row + "\r\n", 0, 0, 0, 0, true},
+       "[Window]\r\nleft=99999999999\r\ntop=-99999999999\r\nwidth=300\r\nheight=60\r\n", INT_MAX,
+       INT_MIN, 300, 60, true},
+      at("the last row", 100, work.bottom - 1, 0, 0, true),
       // Judged at the size the system gives the window, which is larger.
-      {"width 1 at the right edge", at(work.right - 1, 100) + "width=1\r\n", 0, 0, 1, 0, true},
-      {"height 1 at the bottom", at(100, work.bottom - 1) + "height=1\r\n", 0, 0, 0, 1, true},
-      {"the grip's columns at the right", at(grip_left, 100), grip_left, 100, 0, 0},
-      {"a column short of the grip at the right", at(grip_left + 1, 100), 0, 0, 0, 0, true},
-      {"the grip's rows at the bottom", at(100, grip_top) + "height=60\r\n", 100, grip_top, 0, 60},
-      {"a row short of the grip at the bottom", at(100, grip_top + 1) + "height=60\r\n", 0, 0, 0,
-       60, true},
+      at("width 1 at the right edge", work.right - 1, 100, 1, 0, true),
+      at("height 1 at the bottom", 100, work.bottom - 1, 0, 1, true),
+      at("the grip's columns at the right", grip_left, 100, 0, 0, false),
+      at("a column short of the grip at the right", grip_left + 1, 100, 0, 0, true),
+      at("no caption row at the top", 100, work.top - caption.bottom, 0, 0, true),
+      at("a row short of the grip at the top", 100, grip_top - 1, 0, 0, true),
+      at("the grip's rows at the top", 100, grip_top, 0, 0, false),
+      at("only the top frame at the bottom", 100, work.bottom - caption.top, 0, 0, true),
+      at("the grip's rows at the bottom", 100, grip_bottom, 0, 60, false),
+      at("a row short of the grip at the bottom", 100, grip_bottom + 1, 0, 60, true),
   };
-  const SIZE size = DefaultSize();
   for (const Placement& c : cases) {
-    RECT expected =
-        PlacedRect(c.left, c.top, c.width ? c.width : size.cx, c.height ? c.height : size.cy);
-    const RECT stored = {c.left, c.top, c.left + c.width, c.top + c.height};
-    if (ExpectedDpi() != 96 && EqualRect(&expected, &stored)) continue;
-    if (c.moved) OffsetRect(&expected, work.left, work.top);
+    const int width = c.width ? c.width : size.cx, height = c.height ? c.height : size.cy;
+    const RECT expected = c.moved ? PlacedRect(work.left, work.top, width, height)
+                                  : PlacedRect(c.left, c.top, width, height);
     PluginCopy plugin("placement");
     plugin.WriteIni(kAlwaysShow + c.window_section);
     if (!plugin.Start()) return;
@@ -152,6 +175,12 @@ void Placements() {
       GetWindowRect(result, &got);
       ok(EqualRect(&got, &expected), "%s at %d dpi: expected %s, got %s", c.what, ExpectedDpi(),
          RectText(expected).c_str(), RectText(got).c_str());
+      // The caption where the window is kept, or where it was stored if it was moved.
+      SetWindowPos(result, NULL, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      const RECT shown = CaptionWithin(result, work);
+      ok((shown.right - shown.left >= grip.cx && shown.bottom - shown.top >= grip.cy) != c.moved,
+         "%s at %d dpi: expected %s of the caption on the work area, got %s", c.what, ExpectedDpi(),
+         c.moved ? "too little" : "enough", RectText(shown).c_str());
     }
     plugin.bkc.OnExit();
   }

@@ -8,8 +8,8 @@
 
 namespace {
 
-// 96 dots per inch, a rectangle without a frame.
-const Grip kPlainGrip = GripAtDpi(96, 0, 0);
+// 96 dots per inch, a rectangle without a frame whose top 32 rows are the caption.
+const Grip kPlainGrip = GripAtDpi(96, 0, 0, 32);
 
 const std::vector<ProbeRect> kOne = {{0, 0, 1024, 768}};
 // The main screen, and a shorter one to its right.
@@ -72,36 +72,38 @@ TEST(PlaceOnScreens, Table) {
 
 // How much of the caption must show: less of a window narrower than 32 or shorter than 8
 // pixels; more at a higher DPI; and none of it in the sizing frame that the window's rectangle
-// counts at the left, right and bottom.
+// counts at the left and right, and above the caption.
 TEST(ShowsGrip, Table) {
   const ProbeRect work = {0, 0, 1024, 768};
   const struct {
     const char* what;
-    int dpi, frame, left, top, width, height;
+    int dpi, frame, caption, left, top, width, height;
     bool reachable;
   } cases[] = {
-      {"20 columns of a 20-pixel window", 96, 0, 1000, 10, 20, 27, true},
-      {"19 columns of a 20-pixel window", 96, 0, 1005, 10, 20, 27, false},
-      {"5 rows of a 5-pixel window", 96, 0, 10, 0, 250, 5, true},
-      {"4 rows of a 5-pixel window", 96, 0, 10, -1, 250, 5, false},
-      {"an empty window at the corner", 96, 0, 0, 0, 0, 0, true},
-      {"a negative width at the right edge", 96, 0, 1024, 0, -50, 27, false},
-      {"40 columns at the right, 144 dpi", 144, 0, 984, 100, 375, 41, false},
-      {"48 columns at the right, 144 dpi", 144, 0, 976, 100, 375, 41, true},
-      {"63 columns at the right, 192 dpi", 192, 0, 961, 100, 500, 54, false},
-      {"64 columns at the right, 192 dpi", 192, 0, 960, 100, 500, 54, true},
-      {"10 rows at the bottom, 144 dpi", 144, 0, 100, 758, 375, 41, false},
-      {"12 rows at the bottom, 144 dpi", 144, 0, 100, 756, 375, 41, true},
-      {"31 columns and the frame at the right", 96, 8, 985, 100, 250, 39, false},
-      {"32 columns and the frame at the right", 96, 8, 984, 100, 250, 39, true},
-      {"31 columns and the frame at the left", 96, 8, -211, 100, 250, 39, false},
-      {"32 columns and the frame at the left", 96, 8, -210, 100, 250, 39, true},
-      {"7 rows and the bottom frame at the top", 96, 8, 100, -24, 250, 39, false},
-      {"8 rows and the bottom frame at the top", 96, 8, 100, -23, 250, 39, true},
-      {"a frame wider than the window", 96, 8, 1020, 100, 3, 3, true},
+      {"20 columns of a 20-pixel window", 96, 0, 32, 1000, 10, 20, 27, true},
+      {"19 columns of a 20-pixel window", 96, 0, 32, 1005, 10, 20, 27, false},
+      {"5 rows of a 5-pixel window", 96, 0, 32, 10, 0, 250, 5, true},
+      {"4 rows of a 5-pixel window", 96, 0, 32, 10, -1, 250, 5, false},
+      {"an empty window at the corner", 96, 0, 32, 0, 0, 0, 0, true},
+      {"a negative width at the right edge", 96, 0, 32, 1024, 0, -50, 27, false},
+      {"40 columns at the right, 144 dpi", 144, 0, 32, 984, 100, 375, 41, false},
+      {"48 columns at the right, 144 dpi", 144, 0, 32, 976, 100, 375, 41, true},
+      {"63 columns at the right, 192 dpi", 192, 0, 32, 961, 100, 500, 54, false},
+      {"64 columns at the right, 192 dpi", 192, 0, 32, 960, 100, 500, 54, true},
+      {"10 caption rows at the bottom, 144 dpi", 144, 11, 33, 100, 747, 375, 55, false},
+      {"12 caption rows at the bottom, 144 dpi", 144, 11, 33, 100, 745, 375, 55, true},
+      {"31 columns and the frame at the right", 96, 8, 22, 985, 100, 250, 39, false},
+      {"32 columns and the frame at the right", 96, 8, 22, 984, 100, 250, 39, true},
+      {"31 columns and the frame at the left", 96, 8, 22, -211, 100, 250, 39, false},
+      {"32 columns and the frame at the left", 96, 8, 22, -210, 100, 250, 39, true},
+      {"no caption row at the top", 96, 8, 22, 100, -30, 250, 39, false},
+      {"7 caption rows at the top", 96, 8, 22, 100, -23, 250, 39, false},
+      {"8 caption rows at the top", 96, 8, 22, 100, -22, 250, 39, true},
+      {"only the top frame at the bottom", 96, 8, 22, 100, 760, 250, 39, false},
+      {"a frame wider than the window", 96, 8, 22, 1020, 100, 3, 3, true},
   };
   for (const auto& c : cases) {
-    const Grip grip = GripAtDpi(c.dpi, c.frame, c.frame);
+    const Grip grip = GripAtDpi(c.dpi, c.frame, c.frame, c.caption);
     EXPECT_EQ(c.reachable,
               ShowsGrip(StoredPlaceProbe(c.left, c.top, c.width, c.height), grip, work))
         << c.what;

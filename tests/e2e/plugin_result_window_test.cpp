@@ -107,11 +107,10 @@ RECT CaptionWithin(HWND window, RECT area) {
   return caption;
 }
 
-// Where enough of the caption to take hold of it (32 by 8 pixels at 96 dots per inch) stays on
-// the work area, the window stays put, else it comes to the work area's corner: both as the
-// window's own hit test finds its caption. A stored width or height is kept as it is at any DPI,
-// the system raising it to its least size only. The rule itself is tested natively, on several
-// screens.
+// The window stays put where its own hit test finds enough of its caption on the work area to take
+// hold of it (32 by 8 pixels at 96 dots per inch), else it comes to the work area's corner. A
+// stored width or height is kept at any DPI, raised by the system to its least size only. The
+// rule itself is tested natively, on several screens.
 void Placements() {
   RECT work;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -126,11 +125,10 @@ void Placements() {
             grip_top = work.top - caption.bottom + grip.cy,
             grip_bottom = work.bottom - caption.top - grip.cy;
   const auto at = [](const char* what, int left, int top, int width, int height, bool moved) {
-    std::string keys =
-        "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top);
-    if (width) keys += "\r\nwidth=" + std::to_string(width);
-    if (height) keys += "\r\nheight=" + std::to_string(height);
-    return Placement{what, keys + "\r\n", left, top, width, height, moved};
+    std::string s = "[Window]\r\nleft=" + std::to_string(left) + "\r\ntop=" + std::to_string(top);
+    if (width) s += "\r\nwidth=" + std::to_string(width);
+    if (height) s += "\r\nheight=" + std::to_string(height);
+    return Placement{what, s + "\r\n", left, top, width, height, moved};
   };
   const Placement cases[] = {
       {"nothing stored", "", 0, 0, 0, 0},
@@ -162,9 +160,8 @@ void Placements() {
       at("a row short of the grip at the bottom", 100, grip_bottom + 1, 0, 60, true),
   };
   for (const Placement& c : cases) {
-    const int width = c.width ? c.width : size.cx, height = c.height ? c.height : size.cy;
-    const RECT expected = c.moved ? PlacedRect(work.left, work.top, width, height)
-                                  : PlacedRect(c.left, c.top, width, height);
+    const RECT expected = PlacedRect(c.moved ? work.left : c.left, c.moved ? work.top : c.top,
+                                     c.width ? c.width : size.cx, c.height ? c.height : size.cy);
     PluginCopy plugin("placement");
     plugin.WriteIni(kAlwaysShow + c.window_section);
     if (!plugin.Start()) return;
@@ -175,7 +172,7 @@ void Placements() {
       GetWindowRect(result, &got);
       ok(EqualRect(&got, &expected), "%s at %d dpi: expected %s, got %s", c.what, ExpectedDpi(),
          RectText(expected).c_str(), RectText(got).c_str());
-      // The caption where the window is kept, or where it was stored if it was moved.
+      // Enough where it is kept, too little where it was stored if it was moved.
       SetWindowPos(result, NULL, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       const RECT shown = CaptionWithin(result, work);
       ok((shown.right - shown.left >= grip.cx && shown.bottom - shown.top >= grip.cy) != c.moved,

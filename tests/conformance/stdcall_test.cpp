@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <windows.h>
 
+#include <fstream>
 #include <vector>
 
 #include "../../standin/box_watch.h"
@@ -87,22 +88,29 @@ void Stdcall() {
   DestroyWindow(main);
 }
 
-// Started by Guard: loads the guard probe (argv[2]), fills its buffer with argv[3] bytes and
-// exits with the guard that the call returns, whose lowest byte is zero, unlike a failure's code.
+// Started by Guard: loads a DLL (argv[2]) and exits with its guard (lowest byte zero, unlike a
+// failure's code): the probe's, returned after filling argv[3] bytes of its buffer, or the
+// plug-in's, at its address in the link map less the image base, from the module's handle.
 void GuardChild() {
   SetErrorMode(SEM_NOGPFAULTERRORBOX);  // a crash must not start a debugger
-  auto fill = reinterpret_cast<UINT_PTR (*)(int)>(reinterpret_cast<void*>(
-      GetProcAddress(LoadLibraryA(harness_dll.c_str()), "FillStackBuffer")));
-  ExitProcess(fill != NULL && __argc > 3 ? fill(atoi(__argv[3])) : 2);
+  HMODULE dll = LoadLibraryA(harness_dll.c_str());
+  auto fill = reinterpret_cast<UINT_PTR (*)(int)>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "FillStackBuffer")));
+  if (fill != NULL) ExitProcess(__argc > 3 ? fill(atoi(__argv[3])) : 2);
+  std::string map;
+  std::getline(std::ifstream(harness_dll.substr(0, harness_dll.size() - 3) + "map"), map, '\0');
+  auto at = [&](const char* s) { return strtoul(&map[map.rfind("0x", map.find(s))], NULL, 16); };
+  if (dll == NULL || map.empty()) ExitProcess(2);
+  UINT_PTR guard = reinterpret_cast<UINT_PTR>(dll) + at(" __stack_chk_guard\n");
+  ExitProcess(*reinterpret_cast<UINT_PTR*>(guard - at(" __image_base__ =")));
 }
 
-// The exit code of a GuardChild filling bytes; one still running after 30 s is ended with
-// WAIT_TIMEOUT (0x102).
-DWORD RunGuardChild(const char* bytes) {
+// The exit code of a GuardChild loading dll and filling bytes; one still running after 30 s is
+// ended with WAIT_TIMEOUT (0x102).
+DWORD RunGuardChild(const std::string& dll, const char* bytes) {
   char program[MAX_PATH];
   GetModuleFileNameA(NULL, program, MAX_PATH);
-  std::string command =
-      std::string("\"") + program + "\" guard_child \"" + harness_dll + "\" " + bytes;
+  std::string command = std::string("\"") + program + "\" guard_child \"" + dll + "\" " + bytes;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child = {};
@@ -118,15 +126,23 @@ DWORD RunGuardChild(const char* bytes) {
   return code;
 }
 
-// An overrun stack buffer ends the process at once with the status Windows' own checks give it;
-// one filled within bounds returns, and each load has a guard of its own.
+// An overrun stack buffer ends the process at once with the status Windows' own checks give it,
+// running no detach code; each load of the probe and of the plug-in (argv[3]) has its own guard.
 void Guard() {
-  DWORD over = RunGuardChild("32");
+  const std::string mark = harness_dll + ".detached";
+  SetEnvironmentVariableA("VOSTREL_DETACHED", mark.c_str());
+  for (const std::string& dll : {harness_dll, std::string(__argv[3])}) {
+    DWORD first = RunGuardChild(dll, "16"), second = RunGuardChild(dll, "16");
+    ok(first != 0 && second != 0 && first % 256 == 0 && second % 256 == 0 && first != second,
+       "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", dll.c_str(), first, second);
+  }
+  ok(DeleteFileA(mark.c_str()), "16 bytes into 16: expected its exit to run detach code, making %s",
+     mark.c_str());
+  DWORD over = RunGuardChild(harness_dll, "32");
   ok(over == STATUS_STACK_BUFFER_OVERRUN, "32 bytes into 16: expected exit code 0x%lX, got 0x%lX",
      STATUS_STACK_BUFFER_OVERRUN, over);
-  DWORD first = RunGuardChild("16"), second = RunGuardChild("16");
-  ok(first % 256 == 0 && second % 256 == 0 && first != second,
-     "16 bytes into 16, twice: expected two guards as exit codes, got 0x%lX, 0x%lX", first, second);
+  ok(!DeleteFileA(mark.c_str()), "32 bytes into 16: expected no detach code run, found %s",
+     mark.c_str());
 }
 
 const TestGroup kGroups[] = {

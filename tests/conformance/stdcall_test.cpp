@@ -136,12 +136,11 @@ void Guard() {
     ok(first != 0 && second != 0 && first % 256 == 0 && second % 256 == 0 && first != second,
        "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", dll.c_str(), first, second);
   }
-  ok(DeleteFileA(mark.c_str()), "16 bytes into 16: expected its exit to run detach code, making %s",
-     mark.c_str());
+  ok(DeleteFileA(mark.c_str()), "16 bytes into 16: expected a detach mark %s", mark.c_str());
   DWORD over = RunGuardChild(harness_dll, "32");
   ok(over == STATUS_STACK_BUFFER_OVERRUN, "32 bytes into 16: expected exit code 0x%lX, got 0x%lX",
      STATUS_STACK_BUFFER_OVERRUN, over);
-  ok(!DeleteFileA(mark.c_str()), "32 bytes into 16: expected no detach code run, found %s",
+  ok(!DeleteFileA(mark.c_str()), "32 bytes into 16: expected no detach mark, found %s",
      mark.c_str());
 }
 

@@ -62,6 +62,7 @@ make_root() {
   mv -T "$part" "$root"
 }
 # One run makes the root, the others share it; opened to append, a file there keeps what it holds.
+mkdir -p "$(dirname "$root")"
 exec 8>>"$root.lock"
 if [ ! -f "$root/.vostrel-ready" ]; then
   flock 8

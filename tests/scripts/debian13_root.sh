@@ -16,7 +16,7 @@ part="$scratch/root 2.part"
 trap '{ ! mountpoint -q "$part/mnt" || umount "$part/mnt"; } && rm -rf "$scratch"' EXIT
 cd "$scratch"
 mkdir -p bin home/clone user other.part "$part/mnt"
-printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 3; touch finished; }\nexit 1\n' >bin/mmdebstrap
+printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finished; }\nexit 1\n' >bin/mmdebstrap
 chmod +x bin/mmdebstrap
 touch user/notes home/clone/code other.part/notes "$part/.vostrel-made"
 mount -t tmpfs tmpfs "$part/mnt"
@@ -43,6 +43,8 @@ for sig in INT TERM; do
     env --default-signal=INT bash "$script" 2>/dev/null &
   for _ in {1..50}; do [ ! -e called ] || break; sleep 0.1; done
   kill -s $sig $! && wait $! && status=0 || status=$?
+  # Killed with the script, they may take a moment to be gone.
+  for _ in {1..20}; do pgrep -f "$scratch" >/dev/null || break; sleep 0.1; done
   [ "$status" = $((128 + $(kill -l $sig))) ] && [ ! -e "root 3" ] && [ ! -e finished ] &&
     ! pgrep -af "$scratch" ||
     { echo "SIG$sig while making the root: status $status"; failed=1; }

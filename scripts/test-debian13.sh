@@ -74,7 +74,7 @@ common=$(git -C "$clone" rev-parse --path-format=absolute --git-common-dir 2>/de
 binds=(--bind "$clone" "$clone")
 [[ $common/ == "$clone"/* || $common == / ]] || binds+=(--bind "$common" "$common")
 # The root bound at / is a mount point, so unshare works inside (tests use it).
-sandbox --bind "$root" / --dev /dev --proc /proc --ro-bind /sys /sys \
+sandbox --bind "$root" / --dev /dev --perms 1777 --tmpfs /dev/shm --proc /proc --ro-bind /sys /sys \
   --ro-bind /etc/resolv.conf /etc/resolv.conf "${binds[@]}" --chdir "$clone" \
   /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
   TERM="${TERM:-dumb}" CI="${CI:-}" BUILD=build/debian13 "$@"

@@ -16,7 +16,8 @@ part="$scratch/root 2.part"
 trap '{ ! mountpoint -q "$part/mnt" || umount "$part/mnt"; } && rm -rf "$scratch"' EXIT
 cd "$scratch"
 mkdir -p bin home/clone user other.part "$part/mnt"
-printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finished; }\nexit 1\n' >bin/mmdebstrap
+printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finished; }\nexit 1\n' \
+  >bin/mmdebstrap
 chmod +x bin/mmdebstrap
 touch user/notes home/clone/code other.part/notes "$part/.vostrel-made"
 mount -t tmpfs tmpfs "$part/mnt"

@@ -29,7 +29,7 @@ win32: setup
 test: native win32
 	@bash scripts/test.sh $(NATIVE) $(WIN32)
 
-# The same tests on Debian 13, in a root made by debootstrap outside the clone (needs root).
+# The same tests on Debian 13 in a root made by mmdebstrap outside the clone, run by bwrap (as root).
 test-debian13:
 	@bash scripts/test-debian13.sh
 

@@ -6,6 +6,8 @@ set -eu
 pkgs="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format"
 # The release package's checks read the last commit's time and pack the zip.
 pkgs="$pkgs git python3"
+# The Debian 13 script's test runs it, and so bwrap, on the machine itself.
+pkgs="$pkgs bubblewrap"
 # Fonts for legible screenshots: Wine's own (caption buttons) and a Japanese Gothic.
 pkgs="$pkgs fonts-wine fonts-ipafont-gothic"
 want_extra="${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# debian13_root.sh SOURCE_DIR: scripts/test-debian13.sh, with a stand-in debootstrap that fails,
+# debian13_root.sh SOURCE_DIR: scripts/test-debian13.sh, with a stand-in mmdebstrap that fails,
 # refuses and keeps a folder holding a user's file, one holding the clone, a half-made root it did
 # not mark, and one it marked with a tmpfs inside under a path with a space; once unmounted, that
-# one is removed and made again.
+# one is removed and made again. SIGINT or SIGTERM while the root is being made ends the run.
 set -euo pipefail
 [ "$(id -u)" = 0 ] || { echo "skipped: the script needs root"; exit 77; }
+# Without namespaces (no CAP_SYS_ADMIN, or refused) neither the script nor the tmpfs can run.
+why=$({ unshare -m true && bwrap --dev-bind / / --unshare-pid true; } 2>&1) ||
+  { echo "skipped: cannot make namespaces here: $why"; exit 77; }
 # The tmpfs lives in a mount namespace of the test's own.
 [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
 script=${1:?usage: $0 SOURCE_DIR}/scripts/test-debian13.sh
@@ -13,8 +16,9 @@ part="$scratch/root 2.part"
 trap '{ ! mountpoint -q "$part/mnt" || umount "$part/mnt"; } && rm -rf "$scratch"' EXIT
 cd "$scratch"
 mkdir -p bin home/clone user other.part "$part/mnt"
-printf '#!/bin/sh\necho "$@" >"%s/called"\nexit 1\n' "$scratch" >bin/debootstrap
-chmod +x bin/debootstrap
+printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finished; }\nexit 1\n' \
+  >bin/mmdebstrap
+chmod +x bin/mmdebstrap
 touch user/notes home/clone/code other.part/notes "$part/.vostrel-made"
 mount -t tmpfs tmpfs "$part/mnt"
 touch "$part/mnt/data"
@@ -28,9 +32,22 @@ done
 for kept in user/notes home/clone/code other.part/notes "$part/.vostrel-made" "$part/mnt/data"; do
   [ -e "$kept" ] || { echo "deleted: $kept"; failed=1; }
 done
-[ ! -e called ] || { echo "debootstrap ran after a refusal"; failed=1; }
+[ ! -e called ] || { echo "mmdebstrap ran after a refusal"; failed=1; }
 umount "$part/mnt"
 run "root 2" 2>/dev/null || true
 [ ! -e "$part/mnt" ] && [ -f "$part/.vostrel-made" ] && grep -qF "$part" called ||
   { echo "the marked half-made root was not removed and made again"; failed=1; }
+# Stopped while the root is being made: the signal's status, no ready root, nothing left running.
+for sig in INT TERM; do
+  rm -f called
+  HANG=1 PATH=$scratch/bin:$PATH VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT="root 3" \
+    env --default-signal=INT bash "$script" 2>/dev/null &
+  for _ in {1..50}; do [ ! -e called ] || break; sleep 0.1; done
+  kill -s $sig $! && wait $! && status=0 || status=$?
+  # Killed with the script, they may take a moment to be gone.
+  for _ in {1..20}; do pgrep -f "$scratch" >/dev/null || break; sleep 0.1; done
+  [ "$status" = $((128 + $(kill -l $sig))) ] && [ ! -e "root 3" ] && [ ! -e finished ] &&
+    ! pgrep -af "$scratch" ||
+    { echo "SIG$sig while making the root: status $status"; failed=1; }
+done
 exit $failed

@@ -31,13 +31,12 @@ if ! command -v mmdebstrap >/dev/null || ! command -v bwrap >/dev/null; then
   "${install[@]}" mmdebstrap bubblewrap >/dev/null 2>&1 ||
     { apt-get update -qq && "${install[@]}" mmdebstrap bubblewrap >/dev/null; }
 fi
-# On SIGINT bash waits for a foreground child, and goes on if it did not die of it. So bwrap runs
-# in the background (its INT no longer ignored), and TERM, INT or HUP end this script in `wait`
-# at once; bwrap, and all in its namespaces, then die with it (--die-with-parent).
-sandbox() {
-  env --default-signal=INT,QUIT bwrap --die-with-parent --unshare-pid "$@" <&0 &
-  wait $!
-}
+# On SIGINT bash waits for a foreground child, and goes on if it did not die of it. So the steps
+# that wait run in the background (their INT no longer ignored), and TERM, INT or HUP end this
+# script in `wait` at once; each dies with it (setpriv --pdeathsig), and bwrap takes all in its
+# namespaces along (--die-with-parent).
+background() { env --default-signal=INT,QUIT setpriv --pdeathsig KILL "$@" <&0 & wait $!; }
+sandbox() { background bwrap --die-with-parent --unshare-pid "$@"; }
 make_root() {
   local log=$part/.vostrel-mmdebstrap.log
   if [ -e "$part" ] || [ -L "$part" ]; then
@@ -65,10 +64,10 @@ make_root() {
 mkdir -p "$(dirname "$root")"
 exec 8>>"$root.lock"
 if [ ! -f "$root/.vostrel-ready" ]; then
-  flock 8
+  background flock 8
   if [ ! -f "$root/.vostrel-ready" ]; then make_root; fi
 fi
-flock -s 8
+background flock -s 8
 # A worktree keeps its repository elsewhere: that is bound too, for git inside.
 common=$(git -C "$clone" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || echo /)
 binds=(--bind "$clone" "$clone")

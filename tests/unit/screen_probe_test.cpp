@@ -101,6 +101,8 @@ TEST(ShowsGrip, Table) {
       {"8 caption rows at the top", 96, 8, 22, 100, -22, 250, 39, true},
       {"only the top frame at the bottom", 96, 8, 22, 100, 760, 250, 39, false},
       {"a frame wider than the window", 96, 8, 22, 1020, 100, 3, 3, true},
+      {"a frame wider than the window, its edge shown", 96, 8, 22, 1023, 100, 3, 3, false},
+      {"a frame taller than the window, above the screen", 96, 8, 22, 100, -3, 3, 3, false},
   };
   for (const auto& c : cases) {
     const Grip grip = GripAtDpi(c.dpi, c.frame, c.frame, c.caption);

@@ -4,7 +4,7 @@ NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 JOBS ?= 2
 
-.PHONY: all setup native win32 test test-debian13 demo dist reproducible fuzz bench size format clean
+.PHONY: all setup native win32 test test-plain test-debian13 demo dist reproducible fuzz bench size format clean
 
 all: win32
 
@@ -28,6 +28,11 @@ win32: setup
 
 test: native win32
 	@bash scripts/test.sh $(NATIVE) $(WIN32)
+
+# The Windows test programs as on a Windows runner: plain wine, a fresh prefix, LOCALE (default
+# en_US.UTF-8), no browser stand-in.
+test-plain: win32
+	@bash scripts/test-plain.sh $(WIN32)
 
 # The same tests on Debian 13 in a root made by mmdebstrap outside the clone, run by bwrap (as root).
 test-debian13:

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Runs every test suite given as a build folder, and ends with one line of totals.
 set -u
-passed=0 failed=0 status=0
+passed=0 failed=0 skipped=0 status=0
 for dir in "$@"; do
   echo "== tests in $dir"
   log=$(mktemp)
-  ctest --test-dir "$dir" --output-on-failure -j"${JOBS:-2}" 2>&1 | tee "$log"
+  ctest --test-dir "$dir" --output-on-failure -j"${JOBS:-2}" ${PLAIN_EXCLUDE:+-E "$PLAIN_EXCLUDE" -FA ".*"} \
+    2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
+  # What each test skipped, and why: CTest shows the output of failures only.
+  awk '/^[0-9]+\/[0-9]+ Testing: /{t=$3} /: Tests? skipped: /{print t ": " $0}' \
+    "$dir/Testing/Temporary/LastTest.log" 2>/dev/null
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$line" ]; then
     echo "no test summary from $dir" >&2
@@ -14,10 +18,13 @@ for dir in "$@"; do
   else
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
     bad=$(sed -E 's/.*, ([0-9]+) tests failed.*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
+    # CTest counts a skipped test as passed, and lists it as "(Skipped)".
+    skips=$(grep -c ' (Skipped)$' "$log")
+    passed=$((passed + total - bad - skips))
+    skipped=$((skipped + skips))
     failed=$((failed + bad))
   fi
   rm -f "$log"
 done
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed, $skipped skipped"
 exit $status

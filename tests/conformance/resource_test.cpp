@@ -348,6 +348,7 @@ struct ExpectedString {
   const char16_t* value;  // null: present and not empty
 };
 
+const char16_t kProductName[] = u"Vostrel ﾀﾞｲﾅﾐｯｸ ﾘﾝｸ ﾗｲﾌﾞﾗﾘ";
 const ExpectedString kVersionStrings[] = {
     {u"CompanyName", u""},
     {u"FileDescription", u"Vostrel Al-Mail Plugin DLL"},
@@ -356,7 +357,7 @@ const ExpectedString kVersionStrings[] = {
     {u"LegalCopyright", nullptr},
     {u"LegalTrademarks", u""},
     {u"OriginalFilename", u"Vostrel.DLL"},
-    {u"ProductName", u"Vostrel ﾀﾞｲﾅﾐｯｸ ﾘﾝｸ ﾗｲﾌﾞﾗﾘ"},
+    {u"ProductName", kProductName},
     {u"ProductVersion", u"1, 0, 0, 1"},
 };
 
@@ -491,17 +492,16 @@ void VersionApi() {
       ok(!got.empty(), "%s: expected a text, got an empty one", Utf8(want.key).c_str());
     }
   }
-  // The ANSI view in code page 932: half-width katakana are single bytes there.
+  // The ANSI view: the text as the system puts it in the ANSI code page.
   char* product = nullptr;
   UINT product_length = 0;
   VerQueryValueA(info.data(), "\\StringFileInfo\\041104B0\\ProductName",
                  reinterpret_cast<void**>(&product), &product_length);
-  const char want_product[] =
-      "Vostrel \xC0\xDE\xB2\xC5\xD0\xAF\xB8 \xD8\xDD\xB8 \xD7\xB2\xCC\xDE\xD7\xD8";
+  char want_product[64];
+  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(kProductName), -1, want_product,
+                      sizeof want_product, NULL, NULL);
   ok(product != nullptr && strcmp(product, want_product) == 0,
-     "ProductName in code page 932: expected %d bytes, got %d",
-     static_cast<int>(strlen(want_product)),
-     product != nullptr ? static_cast<int>(strlen(product)) : -1);
+     "ProductName in code page %u: expected %s, got %s", GetACP(), want_product, product);
 }
 
 // ---- Icon ----

@@ -42,6 +42,55 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
+// The shell opens a page with the browser registered for its scheme: true where that is the
+// stand-in that logs the pages (the Wine runner registers it), and not a user's browser.
+bool ShellLogsPages() {
+  bool logs = true;
+  for (const char* scheme : {"http", "https"}) {
+    char command[MAX_PATH] = "";
+    LONG size = sizeof command;
+    RegQueryValueA(HKEY_CLASSES_ROOT, (std::string(scheme) + "\\shell\\open\\command").c_str(),
+                   command, &size);
+    logs = logs && strstr(command, "urllog.exe") != NULL;
+  }
+  return logs;
+}
+
+// Stands in for ShellExecuteA in the plug-in's imports: logs what the open verb (or none, which
+// means it) would hand the browser, as the stand-in browser does.
+HINSTANCE WINAPI RecordPage(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
+  if (verb != NULL && lstrcmpiA(verb, "open") != 0)
+    return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
+  char path[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("VOSTREL_URL_LOG", path, sizeof path);
+  FILE* log = n > 0 && n < sizeof path ? fopen(path, "ab") : NULL;
+  if (log == NULL) return reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+  fprintf(log, "%s\n", file);
+  fclose(log);
+  return reinterpret_cast<HINSTANCE>(33);  // above 32: done
+}
+
+// The slot of module's import address table that holds target, or NULL.
+void** ImportSlot(HMODULE module, void* target) {
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  void** slots = reinterpret_cast<void**>(base + iat.VirtualAddress);
+  for (DWORD i = 0; i < iat.Size / sizeof *slots; ++i) {
+    if (slots[i] == target) return slots + i;
+  }
+  return NULL;
+}
+
+// Writes value into an import slot, which the loader left read-only.
+void SetSlot(void** slot, void* value) {
+  DWORD was;
+  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &was);
+  *slot = value;
+  VirtualProtect(slot, sizeof *slot, was, &was);
+}
+
 }  // namespace
 
 std::wstring WideFromAnsi(const std::string& ansi) {
@@ -94,10 +143,22 @@ bool PluginCopy::Load() {
     slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportTable[i].name));
     exports_complete = exports_complete && slots[i] != NULL;
   }
+  // Elsewhere than under the runner, a page would open in the user's browser: the plug-in's
+  // import of ShellExecuteA goes to a recorder instead, or the plug-in does not run.
+  if (ShellLogsPages()) return exports_complete;
+  shell_slot = ImportSlot(module, reinterpret_cast<void*>(ShellExecuteA));
+  if (shell_slot == NULL) {
+    skip("the browser is not the stand-in, and %s imports no ShellExecuteA to record", dll.c_str());
+    Unload();
+    return false;
+  }
+  SetSlot(shell_slot, reinterpret_cast<void*>(RecordPage));
   return exports_complete;
 }
 
 void PluginCopy::Unload() {
+  if (shell_slot != NULL) SetSlot(shell_slot, reinterpret_cast<void*>(ShellExecuteA));
+  shell_slot = NULL;
   if (module != NULL) FreeLibrary(module);
   module = NULL;
   bkc = PluginExports();
@@ -196,12 +257,12 @@ std::string Printable(const std::string& bytes) {
 
 unsigned ExpectedCodePage() {
   const char* named = getenv("VOSTREL_CODE_PAGE");
-  return named != NULL ? static_cast<unsigned>(atoi(named)) : 932;
+  return named != NULL ? static_cast<unsigned>(atoi(named)) : GetACP();
 }
 
 int ExpectedDpi() {
   const char* named = getenv("VOSTREL_DPI");
-  return named != NULL ? atoi(named) : 96;
+  return named != NULL ? atoi(named) : ScreenDpi();
 }
 
 SIZE DefaultSize() {
@@ -216,11 +277,18 @@ RECT PlacedRect(int left, int top, int width, int height) {
 }
 
 int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
-  // A run named for a code page or a DPI proves nothing in another; a host that is not
-  // DPI-aware would be told 96 on any screen.
-  ok(GetACP() == ExpectedCodePage(), "expected code page %u, got %u", ExpectedCodePage(), GetACP());
+  // A host that is not DPI-aware would be told 96 on any screen. A run named for a code page or
+  // a DPI proves nothing in another: it runs only where the system has it.
+  if (GetACP() != ExpectedCodePage() || ScreenDpi() != ExpectedDpi()) {
+    skip("needs code page %u at %d dpi, the system has %u at %d", ExpectedCodePage(), ExpectedDpi(),
+         GetACP(), ScreenDpi());
+    return harness_summary(true);
+  }
   ok(DeclaredDpiAware(), "the host's manifest does not declare it DPI-aware");
-  ok(ScreenDpi() == ExpectedDpi(), "expected %d dots per inch, got %d", ExpectedDpi(), ScreenDpi());
+  // The plug-in's texts are code page 932, and it scales both ways by the DPI down the screen.
+  ok(IsValidCodePage(932), "code page 932 is not installed");
+  ok(ScreenDpi() == GetDeviceCaps(GetDC(NULL), LOGPIXELSX), "the DPI across is not %d",
+     ScreenDpi());
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();

@@ -64,6 +64,7 @@ class PluginCopy {
   std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
   std::wstring wdll, wini;
   HMODULE module = NULL;
+  void** shell_slot = NULL;  // the module's import of ShellExecuteA, while it is recorded
   PluginExports bkc = {};
   bool exports_complete = false;
 };

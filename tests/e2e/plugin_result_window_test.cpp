@@ -107,6 +107,15 @@ RECT CaptionWithin(HWND window, RECT area) {
   return caption;
 }
 
+// Moves each dialog, as it is made, to where a host's main window on a screen above the main one
+// would have it made: above the work area, which this system's one screen starts at 0.
+LRESULT CALLBACK MadeAbove(int code, WPARAM sent, LPARAM message) {
+  const CWPRETSTRUCT* m = reinterpret_cast<CWPRETSTRUCT*>(message);
+  if (m->message == WM_INITDIALOG)
+    SetWindowPos(m->hwnd, NULL, 0, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return CallNextHookEx(NULL, code, sent, message);
+}
+
 // The window stays put where its own hit test finds enough of its caption on the work area to take
 // hold of it (32 by 8 pixels at 96 dots per inch), else it comes to the work area's corner. A
 // stored width or height is kept at any DPI, raised by the system to its least size only. The
@@ -159,6 +168,7 @@ void Placements() {
       at("the grip's rows at the bottom", 100, grip_bottom, 0, 60, false),
       at("a row short of the grip at the bottom", 100, grip_bottom + 1, 0, 60, true),
   };
+  HHOOK above = SetWindowsHookExA(WH_CALLWNDPROCRET, MadeAbove, NULL, GetCurrentThreadId());
   for (const Placement& c : cases) {
     const RECT expected = PlacedRect(c.moved ? work.left : c.left, c.moved ? work.top : c.top,
                                      c.width ? c.width : size.cx, c.height ? c.height : size.cy);
@@ -181,6 +191,7 @@ void Placements() {
     }
     plugin.bkc.OnExit();
   }
+  UnhookWindowsHookEx(above);
 }
 
 // Exit stores the window's rectangle; without a window it writes nothing at all.
@@ -254,13 +265,16 @@ void Exit() {
 }
 
 // A token too long for the caption is cut after a whole character of the ANSI code page in
-// force (this group runs under Japanese, Korean and UTF-8): "1" and 150 two-byte characters.
+// force (Japanese, Korean or UTF-8): "1" and 150 two-byte characters.
 void DoubleByte() {
-  const wchar_t* character = ExpectedCodePage() == 949     ? L"\uAC00"
-                             : ExpectedCodePage() == 65001 ? L"\u00E9"
-                                                           : L"\u3042";
-  char piece[2];
-  WideCharToMultiByte(CP_ACP, 0, character, 1, piece, 2, NULL, NULL);
+  const wchar_t* character = GetACP() == 949     ? L"\uAC00"
+                             : GetACP() == 65001 ? L"\u00E9"
+                                                 : L"\u3042";
+  char piece[4];
+  if (WideCharToMultiByte(CP_ACP, 0, character, 1, piece, sizeof piece, NULL, NULL) != 2) {
+    skip("needs a code page of two-byte characters, such as 932, the system has %u", GetACP());
+    return;
+  }
   std::string token = "1";
   for (int i = 0; i < 150; ++i) token.append(piece, 2);
   PluginCopy plugin("double_byte");

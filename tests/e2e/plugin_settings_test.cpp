@@ -47,13 +47,12 @@ void ChooseMode(PluginCopy& plugin, int radio) {
 // path is too long to read) when the choice was not written, none when it was.
 void CheckNotKeptBox(const PluginCopy& plugin, const char* what, bool expected,
                      bool names_file = true) {
-  static const char kCaption[] = "Vostrel plug-in \x90\xdd\x92\xe8\x83G\x83\x89\x81[";
   int boxes = SeenBoxCount();
   const SeenBox* box = SeenBoxAt(0);
   ok(boxes == (expected ? 1 : 0), "%s: expected %d boxes after OK, got %d", what, expected, boxes);
   if (!expected || boxes != 1) return;
-  ok(strcmp(box->caption, kCaption) == 0, "%s: got caption %s", what,
-     Printable(box->caption).c_str());
+  ok(wcscmp(box->wcaption, L"Vostrel plug-in 設定エラー") == 0, "%s: got caption %s", what,
+     Utf8FromWide(box->wcaption).c_str());
   ok(box->owner == last_dialog, "%s: expected the dialog %p as owner, got %p", what,
      static_cast<void*>(last_dialog), static_cast<void*>(box->owner));
   // The settings file's path on a line of its own; an empty line when there is none.

@@ -4,24 +4,49 @@
 std::string harness_dll;
 int harness_failures = 0;
 int harness_checks = 0;
+int harness_skips = 0;
+
+namespace {
+
+void Report(const char* file, int line, const char* what, const char* format, va_list args) {
+  const char* base = strrchr(file, '/');
+  printf("%s:%d: %s: ", base ? base + 1 : file, line, what);
+  vprintf(format, args);
+  printf("\n");
+  fflush(stdout);
+}
+
+}  // namespace
 
 void harness_report(bool passed, const char* file, int line, const char* format, ...) {
   ++harness_checks;
   if (passed) return;
   ++harness_failures;
-  const char* base = strrchr(file, '/');
-  printf("%s:%d: Test failed: ", base ? base + 1 : file, line);
   va_list args;
   va_start(args, format);
-  vprintf(format, args);
+  Report(file, line, "Test failed", format, args);
   va_end(args);
-  printf("\n");
-  fflush(stdout);
+}
+
+void harness_skip(const char* file, int line, const char* format, ...) {
+  ++harness_skips;
+  va_list args;
+  va_start(args, format);
+  Report(file, line, "Tests skipped", format, args);
+  va_end(args);
+}
+
+int harness_summary(bool nothing_ran) {
+  printf("%d passed, %d failed, %d skipped\n", harness_checks - harness_failures, harness_failures,
+         harness_skips);
+  if (harness_failures > 0) return 1;
+  return nothing_ran && harness_skips > 0 ? kSkipped : 0;
 }
 
 int harness_main(int argc, char** argv, const TestGroup* groups, int count) {
   setvbuf(stdout, NULL, _IONBF, 0);
   bool ran = false;
+  const int before = harness_checks;
   for (int i = 0; i < count; ++i) {
     if (argc > 1 && strcmp(argv[1], groups[i].name) != 0) continue;
     groups[i].run();
@@ -31,8 +56,7 @@ int harness_main(int argc, char** argv, const TestGroup* groups, int count) {
     printf("no test group named %s\n", argc > 1 ? argv[1] : "(none)");
     return 1;
   }
-  printf("%d passed, %d failed\n", harness_checks - harness_failures, harness_failures);
-  return harness_failures > 0 ? 1 : 0;
+  return harness_summary(harness_checks == before);
 }
 
 int harness_dll_main(int argc, char** argv, const TestGroup* groups, int count) {

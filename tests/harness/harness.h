@@ -14,13 +14,24 @@ struct TestGroup {
 
 extern int harness_failures;
 extern int harness_checks;
+extern int harness_skips;
 
 void harness_report(bool passed, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
 #define ok(condition, ...) harness_report((condition), __FILE__, __LINE__, __VA_ARGS__)
 
-// Runs the group named in argv[1] (or all); prints "N passed, N failed"; exit status: failures.
+// A check or group this system cannot run: "file:line: Tests skipped: ..." names what it needs
+// and what the system has.
+void harness_skip(const char* file, int line, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+#define skip(...) harness_skip(__FILE__, __LINE__, __VA_ARGS__)
+
+// Prints "N passed, N failed, N skipped"; returns the exit status: 1 on a failure, CTest's skip
+// code (kSkipped) when something was skipped and the groups ran no check, else 0.
+const int kSkipped = 77;
+int harness_summary(bool nothing_ran);
+// Runs the group named in argv[1] (or all), then harness_summary().
 int harness_main(int argc, char** argv, const TestGroup* groups, int count);
 
 // The built plug-in named after the group (argv[2]), as a Windows path: Wine hands a Unix path

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Runs `make test` (or the command given) on Debian 13 "trixie", in a root made by mmdebstrap and
-# kept outside the clone for the next run; bwrap runs the command with that root as /, the clone
-# at its own path, building into build/debian13.
-#   test-debian13.sh [COMMAND...]
+# test-debian13.sh [COMMAND...]: runs `make test` (or COMMAND) on Debian 13 "trixie", in a root
+# made by mmdebstrap and kept outside the clone for the next run; bwrap runs the command with that
+# root as /, the clone at its own path, building into build/debian13.
 #   VOSTREL_DEBIAN13_ROOT  where the root lives (default /var/lib/vostrel/debian13)
 #   VOSTREL_CLONE          the clone to test (default the one holding this script)
 #   DEBIAN_MIRROR          the root's package mirror (default this machine's, from its apt sources)
@@ -10,13 +9,12 @@
 # with it (as with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm on the host finish.
 set -euo pipefail
 
-root=${VOSTREL_DEBIAN13_ROOT:-/var/lib/vostrel/debian13}
+# Symlinks resolved, so that the checks below see the folders that get written and removed.
+root=$(realpath -m -- "${VOSTREL_DEBIAN13_ROOT:-/var/lib/vostrel/debian13}")
 clone=$(cd "${VOSTREL_CLONE:-$(dirname "$0")/..}" && pwd -P)
 [ $# -gt 0 ] || set -- make test
 die() { echo "test-debian13: $*" >&2; exit 1; }
 [ "$(id -u)" = 0 ] || die "needs root (mmdebstrap and bwrap mount as root); run it as root"
-# Symlinks resolved, so that the checks below see the folders that get written and removed.
-root=$(realpath -m -- "$root")
 part=$root.part
 # near_clone DIR: DIR is the clone, holds it (as / does), or lies inside it.
 near_clone() { [[ $clone/ == "${1%/}"/* || $1/ == "$clone"/* ]]; }
@@ -53,11 +51,13 @@ make_root() {
   # The mark goes in at once: only a folder bearing it is this script's to remove.
   mkdir "$part"
   touch "$part/.vostrel-made"
-  # --die-with-parent: bwrap dies with this script, and all in its namespaces with bwrap.
-  background bwrap --die-with-parent --unshare-pid --dev-bind / / --proc /proc \
-    mmdebstrap --variant=minbase --skip=check/empty --include=make,ca-certificates,bubblewrap \
-    --architectures="$(dpkg --print-architecture),i386" trixie "$part" \
-    "deb $mirror trixie main" "deb $mirror trixie-updates main" >"$log" 2>&1 ||
+  # --die-with-parent: bwrap dies with this script, and all in its namespaces with bwrap. The
+  # build's packages go in here, under the lock: runs sharing the root would race for dpkg's.
+  background bwrap --die-with-parent --unshare-pid --dev-bind / / --proc /proc mmdebstrap \
+    --variant=minbase --skip=check/empty --architectures="$(dpkg --print-architecture),i386" \
+    --include=ca-certificates --customize-hook="copy-in '$clone/scripts/setup.sh' /tmp" \
+    --customize-hook='chroot "$1" bash /tmp/setup.sh' trixie "$part" "deb $mirror trixie main" \
+    "deb $mirror trixie-updates main" >"$log" 2>&1 ||
     { tail -n 20 "$log" >&2; die "mmdebstrap failed (log: $log)"; }
   touch "$part/.vostrel-ready"
   mv -T "$part" "$root"

@@ -47,7 +47,7 @@ make_root() {
     done <<<"$mounts"
     background rm -rf --one-file-system "$part"
   fi
-  echo "test-debian13: making a Debian 13 root in $root (under a minute, once)" >&2
+  echo "test-debian13: making a Debian 13 root in $root (about a minute, once)" >&2
   # The mark goes in at once: only a folder bearing it is this script's to remove.
   mkdir "$part"
   touch "$part/.vostrel-made"

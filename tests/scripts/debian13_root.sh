@@ -1,35 +1,45 @@
 #!/usr/bin/env bash
 # debian13_root.sh SOURCE_DIR: scripts/test-debian13.sh, with a stand-in mmdebstrap that fails,
-# refuses and keeps a folder holding a user's file, one holding the clone, a half-made root it did
-# not mark, and one it marked with a tmpfs inside under a path with a space; once unmounted, that
-# one is removed and made again. SIGINT or SIGTERM while the root is being made ends the run.
+# refuses and keeps a folder holding a user's file; the clone, one holding it and one inside it; a
+# half-made root it did not mark; and one it marked under a path with a space, with a folder of
+# the same disk bound inside, also when findmnt fails. Once unbound, that one is removed and made
+# again. SIGINT or SIGTERM while the root is being made ends the run.
 set -euo pipefail
 [ "$(id -u)" = 0 ] || { echo "skipped: the script needs root"; exit 77; }
-# Without namespaces (no CAP_SYS_ADMIN, or refused) neither the script nor the tmpfs can run.
-why=$({ unshare -m true && bwrap --dev-bind / / --unshare-pid true; } 2>&1) ||
-  { echo "skipped: cannot make namespaces here: $why"; exit 77; }
-# The tmpfs lives in a mount namespace of the test's own.
+# Skipped where the system refuses namespaces (no CAP_SYS_ADMIN); a missing or broken bwrap fails.
+why=$({ unshare -m true && bwrap --dev-bind / / --unshare-pid true; } 2>&1) || {
+  [[ $why == *"Operation not permitted"* ]] || { echo "bwrap or unshare cannot run: $why"; exit 1; }
+  echo "skipped: the system refuses namespaces here: $why"; exit 77; }
+# The bind mount lives in a mount namespace of the test's own.
 [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
 script=${1:?usage: $0 SOURCE_DIR}/scripts/test-debian13.sh
 scratch=$(mktemp -d)
 part="$scratch/root 2.part"
 trap '{ ! mountpoint -q "$part/mnt" || umount "$part/mnt"; } && rm -rf "$scratch"' EXIT
 cd "$scratch"
-mkdir -p bin home/clone user other.part "$part/mnt"
+mkdir -p bin blind home/clone user other.part disk "$part/mnt"
 printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finished; }\nexit 1\n' \
   >bin/mmdebstrap
-chmod +x bin/mmdebstrap
-touch user/notes home/clone/code other.part/notes "$part/.vostrel-made"
-mount -t tmpfs tmpfs "$part/mnt"
-touch "$part/mnt/data"
+printf '#!/bin/sh\nexit 1\n' >blind/findmnt
+chmod +x bin/mmdebstrap blind/findmnt
+touch user/notes home/clone/code other.part/notes "$part/.vostrel-made" disk/data
+mount --bind disk "$part/mnt"
 run() { PATH=$scratch/bin:$PATH VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT=$1 bash "$script"; }
 failed=0
-# Each run fails, naming the folder and why.
-for why in "user:is there" "home:clone" "other:not a half-made" "root 2:mounted"; do
-  out=$(run "${why%%:*}" 2>&1) && failed=1
-  grep -F "$scratch/${why%%:*}" <<<"$out" | grep -qF "${why#*:}" || { echo "$out"; failed=1; }
-done
-for kept in user/notes home/clone/code other.part/notes "$part/.vostrel-made" "$part/mnt/data"; do
+# Each run fails, naming the folder and why; the last with a findmnt that fails.
+while IFS=: read -r dir why blind; do
+  out=$(PATH=${blind:+$blind:}$PATH run "$dir" 2>&1) && failed=1
+  grep -F "$scratch/$dir" <<<"$out" | grep -qF "$why" || { echo "$out"; failed=1; }
+done <<EOF
+user:is there
+home:must be outside the clone
+home/clone:must be outside the clone
+home/clone/root:must be outside the clone
+other:not a half-made
+root 2:mounted inside
+root 2:findmnt failed:$scratch/blind
+EOF
+for kept in user/notes home/clone/code other.part/notes "$part/.vostrel-made" disk/data; do
   [ -e "$kept" ] || { echo "deleted: $kept"; failed=1; }
 done
 [ ! -e called ] || { echo "mmdebstrap ran after a refusal"; failed=1; }

@@ -42,23 +42,33 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
+// Pages the plug-in asked for since the latest copy's log was named.
+size_t pages_asked = 0;
+
 // The shell opens a page with the browser registered for its scheme: true where that is the
 // stand-in that logs the pages (the Wine runner registers it), and not a user's browser.
 bool ShellLogsPages() {
-  bool logs = true;
-  for (const char* scheme : {"http", "https"}) {
-    char command[MAX_PATH] = "";
-    LONG size = sizeof command;
-    RegQueryValueA(HKEY_CLASSES_ROOT, (std::string(scheme) + "\\shell\\open\\command").c_str(),
-                   command, &size);
-    logs = logs && strstr(command, "urllog.exe") != NULL;
-  }
+  static const bool logs = [] {
+    bool both = true;
+    for (const char* scheme : {"http", "https"}) {
+      char command[MAX_PATH] = "";
+      LONG size = sizeof command;
+      RegQueryValueA(HKEY_CLASSES_ROOT, (std::string(scheme) + "\\shell\\open\\command").c_str(),
+                     command, &size);
+      both = both && strstr(command, "urllog.exe") != NULL;
+    }
+    return both;
+  }();
   return logs;
 }
 
-// Stands in for ShellExecuteA in the plug-in's imports: logs what the open verb (or none, which
-// means it) would hand the browser, as the stand-in browser does.
-HINSTANCE WINAPI RecordPage(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
+// Stands in for ShellExecuteA in the plug-in's imports and counts the pages asked for. Where the
+// browser is the stand-in, the shell opens them; elsewhere this logs what the open verb (or
+// none, which means it) would hand the browser, as the stand-in does.
+HINSTANCE WINAPI RecordPage(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder,
+                            INT show) {
+  ++pages_asked;
+  if (ShellLogsPages()) return ShellExecuteA(owner, verb, file, parameters, folder, show);
   if (verb != NULL && lstrcmpiA(verb, "open") != 0)
     return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
   char path[MAX_PATH];
@@ -126,6 +136,7 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   ok(CopyFileW(WideFromAnsi(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
      "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());
   SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
+  pages_asked = 0;
 }
 
 PluginCopy::~PluginCopy() {
@@ -143,12 +154,11 @@ bool PluginCopy::Load() {
     slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportTable[i].name));
     exports_complete = exports_complete && slots[i] != NULL;
   }
-  // Elsewhere than under the runner, a page would open in the user's browser: the plug-in's
-  // import of ShellExecuteA goes to a recorder instead, or the plug-in does not run.
-  if (ShellLogsPages()) return exports_complete;
+  // Every page the plug-in asks for passes the recorder, which keeps it from a user's browser:
+  // without one the plug-in does not run.
   shell_slot = ImportSlot(module, reinterpret_cast<void*>(ShellExecuteA));
   if (shell_slot == NULL) {
-    skip("the browser is not the stand-in, and %s imports no ShellExecuteA to record", dll.c_str());
+    skip("%s imports no ShellExecuteA to record its pages by", dll.c_str());
     Unload();
     return false;
   }
@@ -157,7 +167,9 @@ bool PluginCopy::Load() {
 }
 
 void PluginCopy::Unload() {
-  if (shell_slot != NULL) SetSlot(shell_slot, reinterpret_cast<void*>(ShellExecuteA));
+  // A module the host let go itself may be unmapped; one kept by its box keeps the recorder.
+  if (module != NULL && shell_slot != NULL)
+    SetSlot(shell_slot, reinterpret_cast<void*>(ShellExecuteA));
   shell_slot = NULL;
   if (module != NULL) FreeLibrary(module);
   module = NULL;
@@ -217,9 +229,10 @@ std::vector<std::string> PluginCopy::WaitForUrls(size_t count) const {
   return lines;
 }
 
-std::vector<std::string> PluginCopy::UrlsAfterQuietPeriod() const {
-  Pump(1500);
-  return Urls();
+std::vector<std::string> PluginCopy::UrlsAsked() const {
+  std::vector<std::string> lines = WaitForUrls(pages_asked);
+  if (lines.size() < pages_asked) lines.resize(pages_asked, "(asked for, never opened)");
+  return lines;
 }
 
 std::vector<HWND> ThreadDialogs() {

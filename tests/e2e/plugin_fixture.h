@@ -58,8 +58,9 @@ class PluginCopy {
   // Addresses logged so far; WaitForUrls polls until count lines are there (at most 10 s).
   std::vector<std::string> Urls() const;
   std::vector<std::string> WaitForUrls(size_t count) const;
-  // Gives the shell time to start a page that should not come (bounded), then reads the log.
-  std::vector<std::string> UrlsAfterQuietPeriod() const;
+  // Every page asked for since the copy was made, once the shell has opened them (at most 10 s);
+  // one never opened stands as "(asked for, never opened)".
+  std::vector<std::string> UrlsAsked() const;
 
   std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
   std::wstring wdll, wini;

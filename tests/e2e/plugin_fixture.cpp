@@ -42,23 +42,18 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
-// Pages the plug-in asked for since the latest copy's log was named.
+// The latest copy's log of pages, and the pages the plug-in asked for since it was named.
+std::string page_log;
 size_t pages_asked = 0;
 
-// The shell opens a page with the browser registered for its scheme: true where that is the
-// stand-in that logs the pages (the Wine runner registers it), and not a user's browser.
+// True where the shell hands web pages to the stand-in browser that logs them (the Wine runner
+// registers it for http and https), not to a user's browser.
 bool ShellLogsPages() {
-  static const bool logs = [] {
-    bool both = true;
-    for (const char* scheme : {"http", "https"}) {
-      char command[MAX_PATH] = "";
-      LONG size = sizeof command;
-      RegQueryValueA(HKEY_CLASSES_ROOT, (std::string(scheme) + "\\shell\\open\\command").c_str(),
-                     command, &size);
-      both = both && strstr(command, "urllog.exe") != NULL;
-    }
-    return both;
-  }();
+  static char command[MAX_PATH] = "";
+  static LONG size = sizeof command;
+  static const bool logs = RegQueryValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", command,
+                                          &size) == ERROR_SUCCESS &&
+                           strstr(command, "urllog.exe") != NULL;
   return logs;
 }
 
@@ -69,36 +64,25 @@ HINSTANCE WINAPI RecordPage(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR paramet
                             INT show) {
   ++pages_asked;
   if (ShellLogsPages()) return ShellExecuteA(owner, verb, file, parameters, folder, show);
-  if (verb != NULL && lstrcmpiA(verb, "open") != 0)
-    return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
-  char path[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("VOSTREL_URL_LOG", path, sizeof path);
-  FILE* log = n > 0 && n < sizeof path ? fopen(path, "ab") : NULL;
-  if (log == NULL) return reinterpret_cast<HINSTANCE>(SE_ERR_FNF);
+  FILE* log = verb == NULL || lstrcmpiA(verb, "open") == 0 ? fopen(page_log.c_str(), "ab") : NULL;
+  if (log == NULL) return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
   fprintf(log, "%s\n", file);
   fclose(log);
   return reinterpret_cast<HINSTANCE>(33);  // above 32: done
 }
 
-// The slot of module's import address table that holds target, or NULL.
-void** ImportSlot(HMODULE module, void* target) {
-  BYTE* base = reinterpret_cast<BYTE*>(module);
-  const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  void** slots = reinterpret_cast<void**>(base + iat.VirtualAddress);
-  for (DWORD i = 0; i < iat.Size / sizeof *slots; ++i) {
-    if (slots[i] == target) return slots + i;
+// Points the first of count import slots that holds from at to (the loader leaves them
+// read-only), and returns it; NULL when none holds from.
+void** Redirect(void** slots, size_t count, void* from, void* to) {
+  for (size_t i = 0; i < count; ++i) {
+    if (slots[i] != from) continue;
+    DWORD was;
+    VirtualProtect(slots + i, sizeof *slots, PAGE_READWRITE, &was);
+    slots[i] = to;
+    VirtualProtect(slots + i, sizeof *slots, was, &was);
+    return slots + i;
   }
   return NULL;
-}
-
-// Writes value into an import slot, which the loader left read-only.
-void SetSlot(void** slot, void* value) {
-  DWORD was;
-  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &was);
-  *slot = value;
-  VirtualProtect(slot, sizeof *slot, was, &was);
 }
 
 }  // namespace
@@ -136,6 +120,7 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   ok(CopyFileW(WideFromAnsi(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
      "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());
   SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
+  page_log = url_log;
   pages_asked = 0;
 }
 
@@ -156,20 +141,26 @@ bool PluginCopy::Load() {
   }
   // Every page the plug-in asks for passes the recorder, which keeps it from a user's browser:
   // without one the plug-in does not run.
-  shell_slot = ImportSlot(module, reinterpret_cast<void*>(ShellExecuteA));
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  const IMAGE_DATA_DIRECTORY& iat = reinterpret_cast<IMAGE_NT_HEADERS*>(
+                                        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
+                                        ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  shell_slot =
+      Redirect(reinterpret_cast<void**>(base + iat.VirtualAddress), iat.Size / sizeof(void*),
+               reinterpret_cast<void*>(ShellExecuteA), reinterpret_cast<void*>(RecordPage));
   if (shell_slot == NULL) {
     skip("%s imports no ShellExecuteA to record its pages by", dll.c_str());
     Unload();
     return false;
   }
-  SetSlot(shell_slot, reinterpret_cast<void*>(RecordPage));
   return exports_complete;
 }
 
 void PluginCopy::Unload() {
   // A module the host let go itself may be unmapped; one kept by its box keeps the recorder.
   if (module != NULL && shell_slot != NULL)
-    SetSlot(shell_slot, reinterpret_cast<void*>(ShellExecuteA));
+    Redirect(shell_slot, 1, reinterpret_cast<void*>(RecordPage),
+             reinterpret_cast<void*>(ShellExecuteA));
   shell_slot = NULL;
   if (module != NULL) FreeLibrary(module);
   module = NULL;

@@ -12,15 +12,14 @@ const wchar_t kRefusalCaption[] = L"プラグインエラー";
 const wchar_t kRefusalText[] =
     L"プラグイン「Becky! Vostrel plug-in」でエラーが発生しました。\r\n"
     L"Becky!! とプラグインのバージョンを確認してください";
-// Code page 932 bytes, written out so that they do not depend on the compiler's conversion.
-const char kDescription[] =
-    "Becky!\x8Eg\x82\xA2\x82\xA9\x82\xE7\x83\x81\x81[\x83\x8B\x82\xAA\x82\xAB\x82\xBD\x8E\x9E"
-    "\x82\xC9\x81"
-    "A\x8E\xA9\x95\xAA\x82\xCC\x82\xC6\x83o\x81[\x83W\x83\x87\x83\x93\x82\xF0"
-    "\x94\xE4\x82\xD7\x81"
-    "A\x95\x89\x82\xAF\x82\xC4\x82\xA2\x82\xBD\x82\xE7\x8Cx\x8D\x90\x82"
-    "\xB7\x82\xE9\x81"
-    "B";
+// The plug-in's texts are code page 932 bytes on any system: the system's conversion makes them.
+std::string Cp932(const wchar_t* text) {
+  char bytes[512];
+  int n = WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
+  return std::string(bytes, n > 0 ? n - 1 : 0);
+}
+const std::string kDescription =
+    Cp932(L"Becky!使いからメールがきた時に、自分のとバージョンを比べ、負けていたら警告する。");
 
 // Built without BKA_Connect: the plug-in must refuse, with exactly one box.
 void Refused() {
@@ -55,10 +54,10 @@ void Info() {
       {"name", 0, 80, "Becky! Vostrel plug-in"},
       {"vendor", 80, 80, "orvek"},
       {"version", 160, 80, "1.0"},
-      {"description", 240, 256, kDescription},
+      {"description", 240, 256, kDescription.c_str()},
   };
-  ok(strlen(kDescription) == 80, "the description should be 80 bytes, is %u",
-     static_cast<unsigned>(strlen(kDescription)));
+  ok(kDescription.size() == 80, "the description should be 80 bytes, is %u",
+     static_cast<unsigned>(kDescription.size()));
   PluginCopy plugin("info");
   ok(plugin.Load(), "load failed");
   if (!plugin.exports_complete) return;

@@ -6,34 +6,21 @@ int harness_failures = 0;
 int harness_checks = 0;
 int harness_skips = 0;
 
-namespace {
-
-void Report(const char* file, int line, const char* what, const char* format, va_list args) {
+void harness_report(int outcome, const char* file, int line, const char* format, ...) {
+  if (outcome == kSkip)
+    ++harness_skips;
+  else
+    ++harness_checks;
+  if (outcome == 1) return;
+  harness_failures += outcome == 0;
   const char* base = strrchr(file, '/');
-  printf("%s:%d: %s: ", base ? base + 1 : file, line, what);
+  printf("%s:%d: %s: ", base ? base + 1 : file, line, outcome ? "Tests skipped" : "Test failed");
+  va_list args;
+  va_start(args, format);
   vprintf(format, args);
+  va_end(args);
   printf("\n");
   fflush(stdout);
-}
-
-}  // namespace
-
-void harness_report(bool passed, const char* file, int line, const char* format, ...) {
-  ++harness_checks;
-  if (passed) return;
-  ++harness_failures;
-  va_list args;
-  va_start(args, format);
-  Report(file, line, "Test failed", format, args);
-  va_end(args);
-}
-
-void harness_skip(const char* file, int line, const char* format, ...) {
-  ++harness_skips;
-  va_list args;
-  va_start(args, format);
-  Report(file, line, "Tests skipped", format, args);
-  va_end(args);
 }
 
 int harness_summary(bool nothing_ran) {

@@ -16,16 +16,14 @@ extern int harness_failures;
 extern int harness_checks;
 extern int harness_skips;
 
-void harness_report(bool passed, const char* file, int line, const char* format, ...)
+// outcome: 1 passed, 0 failed, kSkip for a check or group this system cannot run, whose message
+// names what it needs and what the system has. Prints "file:line: Test failed: ..." or "...:
+// Tests skipped: ...".
+const int kSkip = -1;
+void harness_report(int outcome, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-
-#define ok(condition, ...) harness_report((condition), __FILE__, __LINE__, __VA_ARGS__)
-
-// A check or group this system cannot run: "file:line: Tests skipped: ..." names what it needs
-// and what the system has.
-void harness_skip(const char* file, int line, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
-#define skip(...) harness_skip(__FILE__, __LINE__, __VA_ARGS__)
+#define ok(condition, ...) harness_report(!!(condition), __FILE__, __LINE__, __VA_ARGS__)
+#define skip(...) harness_report(kSkip, __FILE__, __LINE__, __VA_ARGS__)
 
 // Prints "N passed, N failed, N skipped"; returns the exit status: 1 on a failure, CTest's skip
 // code (kSkipped) when something was skipped and the groups ran no check, else 0.

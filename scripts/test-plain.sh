@@ -6,7 +6,7 @@
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vostrel-plain.XXXXXX")
-trap 'wineserver -k 2>/dev/null; kill ${xvfb:-} 2>/dev/null; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null || :; kill ${xvfb:-} 2>/dev/null || :; rm -rf "$work"' EXIT
 export LANG=${LOCALE:-en_US.UTF-8} LC_ALL=${LOCALE:-en_US.UTF-8} PATH=$work/bin:$PATH
 # No offer to install Wine's .NET and HTML engines.
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -22,10 +22,10 @@ export DISPLAY=:$(tr -dc 0-9 <"$work/display")
 wineboot --init >/dev/null 2>&1
 # Xvfb has no window manager, and Wine waits for one at every window hidden: Wine's own desktop
 # takes its place, as a Windows runner has its desktop window manager. It comes with the next
-# server.
+# server; this one saves the registry as it ends.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-wineserver -w
+wineserver -k
 status=0
 # The programs alone: no session of the runner, nor the tests of Linux tools.
 VOSTREL_PLAIN=1 PLAIN_EXCLUDE='^(package|wine_session_.*|conformance\.reproducible|standin\..*)$' \

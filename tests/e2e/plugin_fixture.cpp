@@ -42,28 +42,12 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
-// The latest copy's log of pages, and the pages the plug-in asked for since it was named.
+// The log of the latest copy made.
 std::string page_log;
-size_t pages_asked = 0;
 
-// True where the shell hands web pages to the stand-in browser that logs them (the Wine runner
-// registers it for http and https), not to a user's browser.
-bool ShellLogsPages() {
-  static char command[MAX_PATH] = "";
-  static LONG size = sizeof command;
-  static const bool logs = RegQueryValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", command,
-                                          &size) == ERROR_SUCCESS &&
-                           strstr(command, "urllog.exe") != NULL;
-  return logs;
-}
-
-// Stands in for ShellExecuteA in the plug-in's imports and counts the pages asked for. Where the
-// browser is the stand-in, the shell opens them; elsewhere this logs what the open verb (or
-// none, which means it) would hand the browser, as the stand-in does.
-HINSTANCE WINAPI RecordPage(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder,
-                            INT show) {
-  ++pages_asked;
-  if (ShellLogsPages()) return ShellExecuteA(owner, verb, file, parameters, folder, show);
+// Stands in for ShellExecuteA in the plug-in's imports, so that no page reaches a user's
+// browser: logs what the open verb (or none, which means it) would hand the browser.
+HINSTANCE WINAPI RecordPage(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
   FILE* log = verb == NULL || lstrcmpiA(verb, "open") == 0 ? fopen(page_log.c_str(), "ab") : NULL;
   if (log == NULL) return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
   fprintf(log, "%s\n", file);
@@ -119,9 +103,7 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
   url_log = dir + "\\urls.log";
   ok(CopyFileW(WideFromAnsi(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
      "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());
-  SetEnvironmentVariableA("VOSTREL_URL_LOG", url_log.c_str());
   page_log = url_log;
-  pages_asked = 0;
 }
 
 PluginCopy::~PluginCopy() {
@@ -139,8 +121,7 @@ bool PluginCopy::Load() {
     slots[i] = reinterpret_cast<void*>(GetProcAddress(module, kExportTable[i].name));
     exports_complete = exports_complete && slots[i] != NULL;
   }
-  // Every page the plug-in asks for passes the recorder, which keeps it from a user's browser:
-  // without one the plug-in does not run.
+  // Every page the plug-in asks for goes to the recorder: without one it does not run.
   BYTE* base = reinterpret_cast<BYTE*>(module);
   const IMAGE_DATA_DIRECTORY& iat = reinterpret_cast<IMAGE_NT_HEADERS*>(
                                         base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
@@ -217,12 +198,6 @@ std::vector<std::string> PluginCopy::WaitForUrls(size_t count) const {
     Pump(50);
     lines = Urls();
   }
-  return lines;
-}
-
-std::vector<std::string> PluginCopy::UrlsAsked() const {
-  std::vector<std::string> lines = WaitForUrls(pages_asked);
-  if (lines.size() < pages_asked) lines.resize(pages_asked, "(asked for, never opened)");
   return lines;
 }
 

@@ -55,12 +55,10 @@ class PluginCopy {
   // A value through the profile functions, "<absent>" when the file or key is missing.
   std::string IniValue(const char* section, const char* key) const;
 
-  // Addresses logged so far; WaitForUrls polls until count lines are there (at most 10 s).
+  // Pages asked for so far, logged as the plug-in asks; WaitForUrls polls until count lines are
+  // there (at most 10 s).
   std::vector<std::string> Urls() const;
   std::vector<std::string> WaitForUrls(size_t count) const;
-  // Every page asked for since the copy was made, once the shell has opened them (at most 10 s);
-  // one never opened stands as "(asked for, never opened)".
-  std::vector<std::string> UrlsAsked() const;
 
   std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
   std::wstring wdll, wini;

@@ -13,13 +13,13 @@ const wchar_t kRefusalText[] =
     L"プラグイン「Becky! Vostrel plug-in」でエラーが発生しました。\r\n"
     L"Becky!! とプラグインのバージョンを確認してください";
 // The plug-in's texts are code page 932 bytes on any system: the system's conversion makes them.
-std::string Cp932(const wchar_t* text) {
-  char bytes[512];
-  int n = WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
+const std::string kDescription = [] {
+  char bytes[128];
+  int n = WideCharToMultiByte(
+      932, 0, L"Becky!使いからメールがきた時に、自分のとバージョンを比べ、負けていたら警告する。",
+      -1, bytes, sizeof bytes, NULL, NULL);
   return std::string(bytes, n > 0 ? n - 1 : 0);
-}
-const std::string kDescription =
-    Cp932(L"Becky!使いからメールがきた時に、自分のとバージョンを比べ、負けていたら警告する。");
+}();
 
 // Built without BKA_Connect: the plug-in must refuse, with exactly one box.
 void Refused() {

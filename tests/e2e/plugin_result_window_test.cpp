@@ -79,7 +79,7 @@ void Captions() {
   }
   int boxes = SeenBoxCount();
   ok(boxes == 0, "expected no box in the always-show mode, got %d", boxes);
-  ok(plugin.UrlsAsked().empty(), "a page was opened in the always-show mode");
+  ok(plugin.Urls().empty(), "a page was opened in the always-show mode");
   plugin.bkc.OnExit();
   ok(!IsWindow(first), "expected the result window destroyed at exit");
 }

@@ -69,7 +69,7 @@ void Warnings() {
       ok(read == (gate_closed ? 0 : 1), "%s, message %d: expected %d header reads, got %d", c.what,
          i + 1, gate_closed ? 0 : 1, read);
     }
-    std::vector<std::string> urls = c.pages ? plugin.WaitForUrls(c.pages) : plugin.UrlsAsked();
+    std::vector<std::string> urls = c.pages ? plugin.WaitForUrls(c.pages) : plugin.Urls();
     ok(urls.size() == c.pages, "%s: expected %u pages opened, got %u", c.what,
        static_cast<unsigned>(c.pages), static_cast<unsigned>(urls.size()));
     for (const std::string& url : urls) {
@@ -98,7 +98,7 @@ void Silent() {
     ok(shown == 0, "%s: expected no box, got %d", xmailer ? xmailer : "(none)", shown);
   }
   ok(ThreadDialogs().empty(), "expected no result window in the warning mode");
-  ok(plugin.UrlsAsked().empty(), "a page was opened without a warning");
+  ok(plugin.Urls().empty(), "a page was opened without a warning");
   // The first warning is still due: the quiet messages did not use it up.
   ok(Open(plugin, kLose) == 1, "expected the first loss to warn after quiet messages");
   ok(plugin.WaitForUrls(1).size() == 1, "expected the maker's page after the warning");
@@ -162,7 +162,7 @@ void ExitInBox() {
         NULL);
     Open(copy, kLose);
     if (host == UNLOAD) copy.module = NULL;  // the host let it go
-    ok(copy.UrlsAsked().empty(), "host %d: a page was opened after exit", host);
+    ok(copy.Urls().empty(), "host %d: a page was opened after exit", host);
     if (host != RELOAD) continue;
     int shown = Open(copy, kLose);
     ok(shown == 1, "the new run's first loss: expected 1 box, got %d", shown);

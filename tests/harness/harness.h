@@ -16,18 +16,16 @@ extern int harness_failures;
 extern int harness_checks;
 extern int harness_skips;
 
-// outcome: 1 passed, 0 failed, kSkip for a check or group this system cannot run, whose message
-// names what it needs and what the system has. Prints "file:line: Test failed: ..." or "...:
-// Tests skipped: ...".
+// outcome 1 passed, 0 failed ("file:line: Test failed: ..."), or kSkip: a check or group this
+// system cannot run, its message naming what it needs and what the system has.
 const int kSkip = -1;
 void harness_report(int outcome, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 #define ok(condition, ...) harness_report(!!(condition), __FILE__, __LINE__, __VA_ARGS__)
 #define skip(...) harness_report(kSkip, __FILE__, __LINE__, __VA_ARGS__)
 
-// Prints "N passed, N failed, N skipped"; returns the exit status: 1 on a failure, CTest's skip
-// code (kSkipped) when something was skipped and the groups ran no check, else 0.
-const int kSkipped = 77;
+// Prints "N passed, N failed, N skipped"; the exit status: 1 on a failure, else CTest's skip code
+// when the groups ran nothing but skips, else 0.
 int harness_summary(bool nothing_ran);
 // Runs the group named in argv[1] (or all), then harness_summary().
 int harness_main(int argc, char** argv, const TestGroup* groups, int count);

@@ -264,10 +264,10 @@ int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) 
     return harness_summary(true);
   }
   ok(DeclaredDpiAware(), "the host's manifest does not declare it DPI-aware");
-  // The plug-in's texts are code page 932, and it scales both ways by the DPI down the screen.
-  ok(IsValidCodePage(932), "code page 932 is not installed");
-  ok(ScreenDpi() == GetDeviceCaps(GetDC(NULL), LOGPIXELSX), "the DPI across is not %d",
-     ScreenDpi());
+  ok(IsValidCodePage(932), "code page 932, that of the plug-in's texts, is not installed");
+  HDC screen = GetDC(NULL);  // the plug-in scales both ways by the DPI down the screen
+  ok(GetDeviceCaps(screen, LOGPIXELSX) == ScreenDpi(), "the DPI across is not %d", ScreenDpi());
+  ReleaseDC(NULL, screen);
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();

@@ -28,7 +28,7 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/
 wineserver -k
 status=0
 # The programs alone: no session of the runner, nor the tests of Linux tools.
-VOSTREL_PLAIN=1 PLAIN_EXCLUDE='^(package|wine_session_.*|conformance\.reproducible|standin\..*)$' \
+VOSTREL_PLAIN=1 TEST_EXCLUDE='^(package|wine_session_.*|conformance\.reproducible|standin\..*)$' \
   bash "$(dirname "$0")/test.sh" "$build" || status=1
 [ ! -s "$work/browsers" ] || { echo "a browser was started:"; cat "$work/browsers"; status=1; }
 exit $status

@@ -5,9 +5,9 @@ passed=0 failed=0 skipped=0 status=0
 for dir in "$@"; do
   echo "== tests in $dir"
   log=$(mktemp)
-  # PLAIN_EXCLUDE: tests left out, with the fixtures they would bring in.
+  # TEST_EXCLUDE: a pattern of tests left out, with the fixtures they would bring in.
   ctest --test-dir "$dir" --output-on-failure -j"${JOBS:-2}" \
-    ${PLAIN_EXCLUDE:+-E "$PLAIN_EXCLUDE" -FA ".*"} 2>&1 | tee "$log"
+    ${TEST_EXCLUDE:+-E "$TEST_EXCLUDE" -FA ".*"} 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
   # What each test skipped, and why: CTest shows the output of failures only.
   awk '/^[0-9]+\/[0-9]+ Testing: /{t=$3} /: Tests? skipped: /{print t ": " $0}' \

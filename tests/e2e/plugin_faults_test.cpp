@@ -148,7 +148,7 @@ void BeforeStart() {
      "expected the warning box before start, got %d "
      "boxes and window %p",
      first.boxes, static_cast<void*>(first.window));
-  std::vector<std::string> urls = plugin.WaitForUrls(1);
+  std::vector<std::string> urls = plugin.Urls();
   ok(urls.size() == 1, "expected the maker's page, got %u lines",
      static_cast<unsigned>(urls.size()));
   Shown second = Open(plugin);

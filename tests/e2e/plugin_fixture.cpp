@@ -192,15 +192,6 @@ std::vector<std::string> PluginCopy::Urls() const {
   return lines;
 }
 
-std::vector<std::string> PluginCopy::WaitForUrls(size_t count) const {
-  std::vector<std::string> lines = Urls();
-  for (int i = 0; i < 200 && lines.size() < count; ++i) {
-    Pump(50);
-    lines = Urls();
-  }
-  return lines;
-}
-
 std::vector<HWND> ThreadDialogs() {
   std::vector<HWND> dialogs;
   for (HWND window : ThreadWindows()) {

@@ -55,10 +55,8 @@ class PluginCopy {
   // A value through the profile functions, "<absent>" when the file or key is missing.
   std::string IniValue(const char* section, const char* key) const;
 
-  // Pages asked for so far, logged as the plug-in asks; WaitForUrls polls until count lines are
-  // there (at most 10 s).
+  // Pages asked for so far: the recorder logs each as the plug-in asks for it.
   std::vector<std::string> Urls() const;
-  std::vector<std::string> WaitForUrls(size_t count) const;
 
   std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
   std::wstring wdll, wini;

@@ -69,7 +69,7 @@ void Warnings() {
       ok(read == (gate_closed ? 0 : 1), "%s, message %d: expected %d header reads, got %d", c.what,
          i + 1, gate_closed ? 0 : 1, read);
     }
-    std::vector<std::string> urls = c.pages ? plugin.WaitForUrls(c.pages) : plugin.Urls();
+    std::vector<std::string> urls = plugin.Urls();
     ok(urls.size() == c.pages, "%s: expected %u pages opened, got %u", c.what,
        static_cast<unsigned>(c.pages), static_cast<unsigned>(urls.size()));
     for (const std::string& url : urls) {
@@ -101,7 +101,7 @@ void Silent() {
   ok(plugin.Urls().empty(), "a page was opened without a warning");
   // The first warning is still due: the quiet messages did not use it up.
   ok(Open(plugin, kLose) == 1, "expected the first loss to warn after quiet messages");
-  ok(plugin.WaitForUrls(1).size() == 1, "expected the maker's page after the warning");
+  ok(plugin.Urls().size() == 1, "expected the maker's page after the warning");
   plugin.bkc.OnExit();
 }
 
@@ -126,7 +126,7 @@ void StartError() {
   ok(Open(plugin, kLose) == 1, "expected the warning box although the file says fPopup=0");
   ok(Open(plugin, kLose) == 0, "expected once per run although the file says fOnce=0");
   ok(ThreadDialogs().empty(), "expected no result window");
-  std::vector<std::string> urls = plugin.WaitForUrls(1);
+  std::vector<std::string> urls = plugin.Urls();
   ok(urls.size() == 1 && urls[0] == URL_MAKER_HOME, "expected %s once, got %u lines, first %s",
      URL_MAKER_HOME, static_cast<unsigned>(urls.size()), urls.empty() ? "(none)" : urls[0].c_str());
   plugin.bkc.OnExit();
@@ -166,7 +166,7 @@ void ExitInBox() {
     if (host != RELOAD) continue;
     int shown = Open(copy, kLose);
     ok(shown == 1, "the new run's first loss: expected 1 box, got %d", shown);
-    ok(copy.WaitForUrls(1).size() == 1, "the new run's first loss: expected its page");
+    ok(copy.Urls().size() == 1, "the new run's first loss: expected its page");
     copy.bkc.OnExit();
   }
 }

@@ -46,30 +46,37 @@ std::vector<HWND> ThreadWindows() {
 std::string page_log;
 
 // Stands in for ShellExecuteA in the plug-in's imports, so that no page reaches a user's
-// browser: logs what the open verb (or none, which means it) would hand the browser.
+// browser: logs every call with its verb. Only the open verb (or none, which means it) opens a
+// page, as the shell does for a web address.
 HINSTANCE WINAPI RecordPage(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-  FILE* log = verb == NULL || lstrcmpiA(verb, "open") == 0 ? fopen(page_log.c_str(), "ab") : NULL;
-  if (log == NULL) return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
-  fprintf(log, "%s\n", file);
-  fclose(log);
-  return reinterpret_cast<HINSTANCE>(33);  // above 32: done
-}
-
-// Points the first of count import slots that holds from at to (the loader leaves them
-// read-only), and returns it; NULL when none holds from.
-void** Redirect(void** slots, size_t count, void* from, void* to) {
-  for (size_t i = 0; i < count; ++i) {
-    if (slots[i] != from) continue;
-    DWORD was;
-    VirtualProtect(slots + i, sizeof *slots, PAGE_READWRITE, &was);
-    slots[i] = to;
-    VirtualProtect(slots + i, sizeof *slots, was, &was);
-    return slots + i;
+  const bool opens = verb == NULL || lstrcmpiA(verb, "open") == 0;
+  FILE* log = fopen(page_log.c_str(), "ab");
+  if (log != NULL) {
+    fprintf(log, "%s\t%s\n", verb == NULL ? "" : verb, file == NULL ? "" : file);
+    fclose(log);
   }
-  return NULL;
+  return reinterpret_cast<HINSTANCE>(opens ? 33 : SE_ERR_NOASSOC);  // above 32: done
 }
 
 }  // namespace
+
+int PatchImports(HMODULE module, void* from, void* to) {
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  LONG header = reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew;
+  const IMAGE_DATA_DIRECTORY& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + header)
+                                          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  void** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+  int changed = 0;
+  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i) {
+    if (slots[i] != from) continue;
+    DWORD was;  // the loader leaves the table read-only
+    if (!VirtualProtect(slots + i, sizeof *slots, PAGE_READWRITE, &was)) return -1;
+    slots[i] = to;
+    if (!VirtualProtect(slots + i, sizeof *slots, was, &was)) return -1;
+    ++changed;
+  }
+  return changed;
+}
 
 std::wstring WideFromAnsi(const std::string& ansi) {
   wchar_t text[MAX_PATH];
@@ -122,27 +129,21 @@ bool PluginCopy::Load() {
     exports_complete = exports_complete && slots[i] != NULL;
   }
   // Every page the plug-in asks for goes to the recorder: without one it does not run.
-  BYTE* base = reinterpret_cast<BYTE*>(module);
-  const IMAGE_DATA_DIRECTORY& iat = reinterpret_cast<IMAGE_NT_HEADERS*>(
-                                        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
-                                        ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  shell_slot =
-      Redirect(reinterpret_cast<void**>(base + iat.VirtualAddress), iat.Size / sizeof(void*),
-               reinterpret_cast<void*>(ShellExecuteA), reinterpret_cast<void*>(RecordPage));
-  if (shell_slot == NULL) {
-    skip("%s imports no ShellExecuteA to record its pages by", dll.c_str());
-    Unload();
-    return false;
-  }
-  return exports_complete;
+  const int slots_recorded = PatchImports(module, reinterpret_cast<void*>(ShellExecuteA),
+                                          reinterpret_cast<void*>(RecordPage));
+  recorded = slots_recorded > 0;
+  if (slots_recorded < 0) ok(false, "%s: its imports could not be made writable", dll.c_str());
+  if (slots_recorded == 0) skip("%s imports no ShellExecuteA to record its pages by", dll.c_str());
+  if (!recorded) Unload();
+  return recorded && exports_complete;
 }
 
 void PluginCopy::Unload() {
   // A module the host let go itself may be unmapped; one kept by its box keeps the recorder.
-  if (module != NULL && shell_slot != NULL)
-    Redirect(shell_slot, 1, reinterpret_cast<void*>(RecordPage),
-             reinterpret_cast<void*>(ShellExecuteA));
-  shell_slot = NULL;
+  if (module != NULL && recorded)
+    PatchImports(module, reinterpret_cast<void*>(RecordPage),
+                 reinterpret_cast<void*>(ShellExecuteA));
+  recorded = false;
   if (module != NULL) FreeLibrary(module);
   module = NULL;
   bkc = PluginExports();
@@ -186,7 +187,12 @@ std::vector<std::string> PluginCopy::Urls() const {
   while (fgets(line, sizeof line, file) != NULL) {
     std::string text = line;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    lines.push_back(text);
+    const size_t tab = text.find('\t');
+    const std::string verb = text.substr(0, tab);
+    // A page opened is its address; any other call shows its verb, and so matches no page.
+    const std::string file_given = text.substr(tab + 1);
+    lines.push_back(verb.empty() || lstrcmpiA(verb.c_str(), "open") == 0 ? file_given
+                                                                         : verb + " " + file_given);
   }
   fclose(file);
   return lines;
@@ -254,11 +260,9 @@ int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) 
          GetACP(), ScreenDpi());
     return harness_summary(true);
   }
+  // Declared, and honoured: else the system tells the host, and the plug-in, 96 at any DPI.
   ok(DeclaredDpiAware(), "the host's manifest does not declare it DPI-aware");
-  ok(IsValidCodePage(932), "code page 932, that of the plug-in's texts, is not installed");
-  HDC screen = GetDC(NULL);  // the plug-in scales both ways by the DPI down the screen
-  ok(GetDeviceCaps(screen, LOGPIXELSX) == ScreenDpi(), "the DPI across is not %d", ScreenDpi());
-  ReleaseDC(NULL, screen);
+  ok(IsProcessDPIAware(), "the system did not make the host DPI-aware");
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();

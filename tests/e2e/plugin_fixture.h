@@ -55,16 +55,21 @@ class PluginCopy {
   // A value through the profile functions, "<absent>" when the file or key is missing.
   std::string IniValue(const char* section, const char* key) const;
 
-  // Pages asked for so far: the recorder logs each as the plug-in asks for it.
+  // The plug-in's calls to the shell so far, as it made them: the address of each page opened,
+  // the verb and what it was given for any other call.
   std::vector<std::string> Urls() const;
 
   std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
   std::wstring wdll, wini;
   HMODULE module = NULL;
-  void** shell_slot = NULL;  // the module's import of ShellExecuteA, while it is recorded
+  bool recorded = false;  // the module's imports of ShellExecuteA go to the recorder
   PluginExports bkc = {};
   bool exports_complete = false;
 };
+
+// Points every slot of the module's import address table that holds from at to: how many it
+// changed, or -1 when the system would not make one writable.
+int PatchImports(HMODULE module, void* from, void* to);
 
 // The plug-in's dialogs (class #32770) that are top-level windows of this thread.
 std::vector<HWND> ThreadDialogs();
@@ -76,7 +81,7 @@ std::string RectText(const RECT& r);
 std::string Printable(const std::string& bytes);
 
 // The ANSI code page and the screen's DPI the run is named for: VOSTREL_CODE_PAGE and
-// VOSTREL_DPI, else 932 and 96.
+// VOSTREL_DPI, else what the system has.
 unsigned ExpectedCodePage();
 int ExpectedDpi();
 

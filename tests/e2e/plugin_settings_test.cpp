@@ -220,21 +220,6 @@ void Unwritable() {
      "folder: the folder was replaced");
 }
 
-// Points the module's imports of the function from at the function to.
-void PatchImports(HMODULE module, void* from, void* to) {
-  BYTE* base = reinterpret_cast<BYTE*>(module);
-  LONG header = reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew;
-  const IMAGE_DATA_DIRECTORY& table = reinterpret_cast<IMAGE_NT_HEADERS*>(base + header)
-                                          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  void** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
-  DWORD was;
-  VirtualProtect(slots, table.Size, PAGE_READWRITE, &was);
-  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i) {
-    if (slots[i] == from) slots[i] = to;
-  }
-  VirtualProtect(slots, table.Size, was, &was);
-}
-
 // The longest path the plug-in has given the profile functions: Wine refuses a path of MAX_PATH
 // characters itself, so only this tells that the plug-in did not hand one over.
 size_t longest_profile_path;
@@ -289,10 +274,13 @@ void Folders() {
     PluginCopy plugin("paths", "Vostrel.dll", c.subfolder);
     plugin.WriteIni(stored);
     if (!plugin.Start()) return;
-    PatchImports(plugin.module, reinterpret_cast<void*>(GetPrivateProfileStringW),
-                 reinterpret_cast<void*>(ReadProfileSeen));
-    PatchImports(plugin.module, reinterpret_cast<void*>(WritePrivateProfileStringW),
-                 reinterpret_cast<void*>(WriteProfileSeen));
+    const int reads = PatchImports(plugin.module, reinterpret_cast<void*>(GetPrivateProfileStringW),
+                                   reinterpret_cast<void*>(ReadProfileSeen));
+    const int writes =
+        PatchImports(plugin.module, reinterpret_cast<void*>(WritePrivateProfileStringW),
+                     reinterpret_cast<void*>(WriteProfileSeen));
+    ok(reads > 0 && writes > 0, "%s: expected the profile imports watched, got %d and %d slots",
+       c.what, reads, writes);
     longest_profile_path = 0;
     HWND result;
     ok(ModeInForce(plugin, &result) == (c.usable ? ALWAYS_SHOW_MODE : WARNING_MODE),
@@ -359,7 +347,8 @@ DWORD WINAPI WaitTellingOtherHost(HANDLE object, DWORD timeout) {
 void HookWait(HMODULE module, bool on) {
   void* real = reinterpret_cast<void*>(WaitForSingleObject);
   void* hook = reinterpret_cast<void*>(WaitTellingOtherHost);
-  PatchImports(module, on ? real : hook, on ? hook : real);
+  const int slots = PatchImports(module, on ? real : hook, on ? hook : real);
+  ok(slots > 0, "WaitForSingleObject's import: expected it redirected, got %d slots", slots);
 }
 
 // The steps of a run, each of which takes the lock once, in their order: how the plug-in is

@@ -11,7 +11,7 @@ if [ "$UID" = 0 ]; then
   # Skipped where the system refuses namespaces (no CAP_SYS_ADMIN); a missing or broken bwrap fails.
   why=$({ unshare -m true && bwrap --dev-bind / / --unshare-pid true; } 2>&1) || {
     [[ $why == *"Operation not permitted"* ]] || { echo "bwrap or unshare cannot run: $why"; exit 1; }
-    echo "skipped: the system refuses namespaces here: $why"; exit 77; }
+    echo "${0##*/}: Tests skipped: the system refuses namespaces here: $why"; exit 77; }
   # Files, mounts and processes of the test's own, gone with it however it ends; nobody gets ids.
   [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private -pf \
     --kill-child --mount-proc bash "$0" "$@"
@@ -41,7 +41,7 @@ for user in ${users:-$(id -un)}; do
   [ "$user" = root ] || why=$("${as[@]}" unshare --map-auto --map-root-user sh -c \
     'mkdir "$0/ns" && touch "$0/ns/file" && chown -R 1:1 "$0/ns"' "$part" 2>&1) || {
     [[ $why =~ "not permitted"|"no line matching"|"No space left" ]] || { echo "$why"; exit 1; }
-    echo "skipped: user namespaces are refused here: $why"; exit $((failed ? 1 : 77)); }
+    echo "${0##*/}: Tests skipped: user namespaces refused: $why"; exit $((failed ? 1 : 77)); }
   [ "$(id -u)" != 0 ] || mount --bind disk "$part/mnt"
   # Each run fails, naming the folder and why; one with a findmnt that fails.
   while IFS=: read -r dir why blind && [ -n "$dir" ]; do

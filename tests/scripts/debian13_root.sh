@@ -27,7 +27,7 @@ printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finishe
   >"$scratch/bin/mmdebstrap"
 printf '#!/bin/sh\nexit 1\n' >"$scratch/blind/findmnt" && chmod +x "$scratch"/*/*
 run() { $exec "${as[@]}" env --default-signal=INT PATH="$scratch/bin:$PATH" \
-  VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT="$1" bash "$script"; }
+  VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT="$1" DEBIAN_MIRROR=${mirror-m} bash "$script"; }
 failed=0 exec=
 for user in ${users:-$(id -un)}; do
   mkdir "$scratch/$user" && cd "$scratch/$user"
@@ -91,7 +91,7 @@ while IFS='|' read -r file text want; do
   rm -f apt/sources.list.d/* called
   printf %b "${t}deb.example/debian/\n" >apt/sources.list.d/debian.sources
   printf %b "$text\n" >"apt/sources.list.d/$file"
-  out=$(APT_CONFIG=$PWD/apt/conf run "" 2>&1) || :
+  out=$(mirror='' APT_CONFIG=$PWD/apt/conf run "" 2>&1) || :
   grep -qF "$want" <<<"$(cat called 2>/dev/null) $out" ||
     { echo "the mirror with $file ($text): $(cat called 2>/dev/null) $out"; failed=1; }
 done <<EOF

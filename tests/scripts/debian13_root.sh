@@ -27,7 +27,7 @@ printf '#!/bin/sh\necho "$@" >called\n[ -z "$HANG" ] || { sleep 5; touch finishe
   >"$scratch/bin/mmdebstrap"
 printf '#!/bin/sh\nexit 1\n' >"$scratch/blind/findmnt" && chmod +x "$scratch"/*/*
 run() { $exec "${as[@]}" env --default-signal=INT PATH="$scratch/bin:$PATH" \
-  VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT="$1" DEBIAN_MIRROR=${mirror-m} bash "$script"; }
+  VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT="$1" DEBIAN_MIRROR="${mirror-m}" bash "$script"; }
 failed=0 exec=
 for user in ${users:-$(id -un)}; do
   mkdir "$scratch/$user" && cd "$scratch/$user"

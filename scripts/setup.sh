@@ -6,8 +6,9 @@ set -eu
 pkgs="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format"
 # The release package's checks read the last commit's time and pack the zip.
 pkgs="$pkgs git python3"
-# The Debian 13 script's test runs it, and so bwrap, on the machine itself.
-pkgs="$pkgs bubblewrap"
+# The Debian 13 script's test runs it, and so bwrap, on the machine itself, also as a user:
+# unshare maps its subordinate ids with uidmap's tools.
+pkgs="$pkgs bubblewrap uidmap"
 # Fonts for legible screenshots: Wine's own (caption buttons) and a Japanese Gothic.
 pkgs="$pkgs fonts-wine fonts-ipafont-gothic"
 want_extra="${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots

@@ -2,19 +2,37 @@
 # test-debian13.sh [COMMAND...]: runs `make test` (or COMMAND) on Debian 13 "trixie", in a root
 # made by mmdebstrap and kept outside the clone for the next run; bwrap runs the command with that
 # root as /, the clone at its own path, building into build/debian13.
-#   VOSTREL_DEBIAN13_ROOT  where the root lives (default /var/lib/vostrel/debian13)
+#   VOSTREL_DEBIAN13_ROOT  where the root lives (default /var/lib/vostrel/debian13, a user's cache)
 #   VOSTREL_CLONE          the clone to test (default the one holding this script)
-#   DEBIAN_MIRROR          the root's package mirror (default this machine's, from its apt sources)
-# Needs root; deletes only a root it marked. SIGTERM, SIGINT, SIGHUP end it at once (128+n), and
-# with it (as with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm on the host finish.
+#   DEBIAN_MIRROR          the root's package mirror (default this machine's Debian archive)
+# A user runs it as root of a user namespace holding the user's ids from /etc/subuid and subgid.
+# Deletes only a root it marked. SIGTERM, SIGINT, SIGHUP end it at once (128+n), and with it (as
+# with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm, outside PID namespaces, finish.
 set -euo pipefail
 
+die() { echo "test-debian13: $*" >&2; exit 1; }
+if [ "$(id -u)" != 0 ]; then
+  # What the namespace needs and this machine lacks, each with the line that gives it (as root).
+  lacks=() user=$(id -un)
+  type -P mmdebstrap bwrap newuidmap >/dev/null ||
+    lacks+=("tools: apt-get install mmdebstrap bubblewrap uidmap")
+  grep -qsE "^($user|$(id -u)):" /etc/subuid && grep -qsE "^($user|$(id -g)):" /etc/subgid || {
+    ids=$(cat /etc/sub[ug]id 2>/dev/null | awk -F: '$2 + $3 > n { n = $2 + $3 }
+      END { n = n < 100000 ? 100000 : n; print n "-" n + 65535 }') || :
+    lacks+=("subordinate ids: usermod --add-subuids $ids --add-subgids $ids $user"); }
+  [ "$(cat /proc/sys/kernel/unprivileged_userns_clone 2>/dev/null)" != 0 ] ||
+    lacks+=("user namespaces: sysctl -w kernel.unprivileged_userns_clone=1")
+  [ "$(cat /proc/sys/user/max_user_namespaces)" != 0 ] ||
+    lacks+=("user namespaces: sysctl -w user.max_user_namespaces=10000")
+  [ ${#lacks[@]} = 0 ] || die "a user's run lacks:$(printf '\n  %s' "${lacks[@]}")"
+  # The same pid goes on as root inside, with the user's own root.
+  VOSTREL_DEBIAN13_ROOT=${VOSTREL_DEBIAN13_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/vostrel/debian13} \
+    exec unshare --map-auto --map-root-user bash "$0" "$@"
+fi
 # Symlinks resolved, so that the checks below see the folders that get written and removed.
 root=$(realpath -m -- "${VOSTREL_DEBIAN13_ROOT:-/var/lib/vostrel/debian13}")
 clone=$(cd "${VOSTREL_CLONE:-$(dirname "$0")/..}" && pwd -P)
 [ $# -gt 0 ] || set -- make test
-die() { echo "test-debian13: $*" >&2; exit 1; }
-[ "$(id -u)" = 0 ] || die "needs root (mmdebstrap and bwrap mount as root); run it as root"
 part=$root.part
 # near_clone DIR: DIR is the clone, holds it (as / does), or lies inside it.
 near_clone() { [[ $clone/ == "${1%/}"/* || $1/ == "$clone"/* ]]; }
@@ -32,10 +50,13 @@ install_tools() {
 }
 make_root() {
   local log=$part/.vostrel-mmdebstrap.log mirror mounts
-  # This machine's mirror, maybe a cache or one near it, serves the root too.
-  mirror=${DEBIAN_MIRROR:-$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list \
-    2>/dev/null | awk '$1 == "URIs:" || $1 == "deb" { sub(/\[[^]]*]/, ""); print $2; exit }' || :)}
-  [ -n "$mirror" ] || die "no mirror in this machine's /etc/apt/sources.list*; set DEBIAN_MIRROR"
+  # This machine's Debian archive as apt lists it once apt-get update has read its Release: a
+  # third party's source for a suite of the same name is not Debian's.
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  mirror=${DEBIAN_MIRROR:-$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' \
+    'Origin: Debian' "Codename: $codename" 'Component: main' | sed -n 1p)}
+  [ -n "$mirror" ] || die "apt lists no Debian archive for $codename main (apt-get update reads \
+them, as root); set DEBIAN_MIRROR"
   if [ -e "$part" ] || [ -L "$part" ]; then
     { [ -L "$part" ] || [ ! -f "$part/.vostrel-made" ] || near_clone "$part"; } &&
       die "$part is not a half-made root made by this script; not removing it"

@@ -41,7 +41,7 @@ for user in ${users:-$(id -un)}; do
   [ "$user" = root ] || why=$("${as[@]}" unshare --map-auto --map-root-user sh -c \
     'mkdir "$0/ns" && touch "$0/ns/file" && chown -R 1:1 "$0/ns"' "$part" 2>&1) || {
     [[ $why =~ "not permitted"|"no line matching"|"No space left" ]] || { echo "$why"; exit 1; }
-    echo "${0##*/}: Tests skipped: user namespaces refused: $why"; exit $((failed ? 1 : 77)); }
+    echo "${0##*/}: Tests skipped: user namespaces refused: $why"; break; }
   [ "$(id -u)" != 0 ] || mount --bind disk "$part/mnt"
   # Each run fails, naming the folder and why; one with a findmnt that fails.
   while IFS=: read -r dir why blind && [ -n "$dir" ]; do

@@ -41,7 +41,8 @@ for user in ${users:-$(id -un)}; do
   [ "$user" = root ] || why=$("${as[@]}" unshare --map-auto --map-root-user sh -c \
     'mkdir "$0/ns" && touch "$0/ns/file" && chown -R 1:1 "$0/ns"' "$part" 2>&1) || {
     [[ $why =~ "not permitted"|"no line matching"|"No space left" ]] || { echo "$why"; exit 1; }
-    echo "${0##*/}: Tests skipped: user namespaces refused: $why"; break; }
+    echo "${0##*/}: Tests skipped: user namespaces refused: $why"
+    as=() mroot=$PWD/cache/vostrel/debian13 && break; }
   [ "$(id -u)" != 0 ] || mount --bind disk "$part/mnt"
   # Each run fails, naming the folder and why; one with a findmnt that fails.
   while IFS=: read -r dir why blind && [ -n "$dir" ]; do
@@ -77,7 +78,7 @@ EOF
   done
 done
 # The mirror: whichever source sorts first, apt's Debian archive for this machine's suite (known
-# by its Release file, there once read). And a user's root in its cache.
+# by its Release file, there once read). And a user's root in its cache (named, for root).
 s=$(. /etc/os-release && echo "$VERSION_CODENAME")
 t="Types: deb\nComponents: main\nSuites: $s\nURIs: http://"
 got="$PWD/cache/vostrel/debian13.part deb http://"
@@ -91,7 +92,7 @@ while IFS='|' read -r file text want; do
   rm -f apt/sources.list.d/* called
   printf %b "${t}deb.example/debian/\n" >apt/sources.list.d/debian.sources
   printf %b "$text\n" >"apt/sources.list.d/$file"
-  out=$(mirror='' APT_CONFIG=$PWD/apt/conf run "" 2>&1) || :
+  out=$(mirror='' APT_CONFIG=$PWD/apt/conf run "${mroot:-}" 2>&1) || :
   grep -qF "$want" <<<"$(cat called 2>/dev/null) $out" ||
     { echo "the mirror with $file ($text): $(cat called 2>/dev/null) $out"; failed=1; }
 done <<EOF

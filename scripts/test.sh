@@ -9,8 +9,7 @@ for dir in "$@"; do
   ctest --test-dir "$dir" --output-on-failure -j"${JOBS:-2}" \
     ${TEST_EXCLUDE:+-E "$TEST_EXCLUDE" -FA ".*"} 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
-  # What each test skipped, and why: CTest shows the output of failures only. The Windows programs
-  # and the script tests alike print a line `<file>: Tests skipped: <why>` for each skip.
+  # Each skip's line, `<file>: Tests skipped: <why>`: CTest shows the output of failures only.
   awk '/^[0-9]+\/[0-9]+ Testing: /{t=$3} /: Tests? skipped: /{print t ": " $0}' \
     "$dir/Testing/Temporary/LastTest.log" 2>/dev/null
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)

@@ -15,8 +15,7 @@ if [ "$UID" = 0 ]; then
   # Files, mounts and processes of the test's own, gone with it however it ends; nobody gets ids.
   [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private -pf \
     --kill-child --mount-proc bash "$0" "$@"
-  export TMPDIR=/dev/shm && mount -t tmpfs tmpfs $TMPDIR
-  echo nobody:1000000:65536 >$TMPDIR/ids
+  export TMPDIR=/dev/shm && mount -t tmpfs tmpfs $TMPDIR && echo nobody:1000000:65536 >$TMPDIR/ids
   for ids in /etc/subuid /etc/subgid; do mount --bind $TMPDIR/ids $ids; done
   users="root nobody"
 fi

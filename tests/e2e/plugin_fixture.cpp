@@ -45,17 +45,20 @@ std::vector<HWND> ThreadWindows() {
 // The log of the latest copy made.
 std::string page_log;
 
+// The shell opens a web address for the open verb, or for none, which means it.
+bool OpensPage(const char* verb) {
+  return verb == NULL || *verb == '\0' || lstrcmpiA(verb, "open") == 0;
+}
+
 // Stands in for ShellExecuteA in the plug-in's imports, so that no page reaches a user's
-// browser: logs every call with its verb. Only the open verb (or none, which means it) opens a
-// page, as the shell does for a web address.
+// browser: logs every call with its verb.
 HINSTANCE WINAPI RecordPage(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-  const bool opens = verb == NULL || lstrcmpiA(verb, "open") == 0;
   FILE* log = fopen(page_log.c_str(), "ab");
   if (log != NULL) {
     fprintf(log, "%s\t%s\n", verb == NULL ? "" : verb, file == NULL ? "" : file);
     fclose(log);
   }
-  return reinterpret_cast<HINSTANCE>(opens ? 33 : SE_ERR_NOASSOC);  // above 32: done
+  return reinterpret_cast<HINSTANCE>(OpensPage(verb) ? 33 : SE_ERR_NOASSOC);  // above 32: done
 }
 
 }  // namespace
@@ -191,8 +194,7 @@ std::vector<std::string> PluginCopy::Urls() const {
     const std::string verb = text.substr(0, tab);
     // A page opened is its address; any other call shows its verb, and so matches no page.
     const std::string file_given = text.substr(tab + 1);
-    lines.push_back(verb.empty() || lstrcmpiA(verb.c_str(), "open") == 0 ? file_given
-                                                                         : verb + " " + file_given);
+    lines.push_back(OpensPage(verb.c_str()) ? file_given : verb + " " + file_given);
   }
   fclose(file);
   return lines;

@@ -7,7 +7,7 @@ die() { echo "npm-tools: $*" >&2; exit 1; }
 dest=${1:?usage: $0 DEST}
 pins=$(cd "$(dirname "$0")/../tools/npm" && pwd -P)
 for tool in node npm; do
-  type -P $tool >/dev/null || die "needs $tool: apt-get install nodejs npm (make setup does, as root)"
+  type -P $tool >/dev/null || die "needs $tool: apt-get install nodejs npm (as root: make setup)"
 done
 mkdir -p "$dest"
 # Runs started together install once.

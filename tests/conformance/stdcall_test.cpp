@@ -89,10 +89,10 @@ void Stdcall() {
   DestroyWindow(main);
 }
 
-// Started by Guard: loads a DLL (its second argument) and exits with its guard (lowest byte zero,
-// unlike a failure's code): the probe's, returned after filling as many bytes of its buffer as
-// its third argument says, or the
-// plug-in's, at its address in the link map less the image base, from the module's handle.
+// Started by Guard: loads the DLL its second argument names and exits with its guard (lowest byte
+// zero, unlike a failure's code): the probe's, returned after filling as many bytes of its buffer
+// as the third argument says, or the plug-in's, at its address in the link map less the image
+// base, from the module's handle.
 void GuardChild() {
   SetErrorMode(SEM_NOGPFAULTERRORBOX);  // a crash must not start a debugger
   HMODULE dll = LoadLibraryW(harness_dll.c_str());

@@ -129,22 +129,31 @@ DWORD RunGuardChild(const std::wstring& dll, const wchar_t* bytes) {
 
 // An overrun stack buffer ends the process at once with the status Windows' own checks give it,
 // running no detach code; each load of the probe and of the plug-in (the third argument) has its
-// own guard.
+// own guard. The probe runs from a folder whose name no ANSI code page holds whole: only a child
+// that takes its arguments in UTF-16 finds it there.
 void Guard() {
-  const std::wstring mark = harness_dll + L".detached";
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = temp + std::wstring(L"vostrel_guard_Ωü新한");
+  const std::wstring probe = folder + L"\\guard_probe.dll", mark = probe + L".detached";
+  CreateDirectoryW(folder.c_str(), NULL);
+  ok(CopyFileW(harness_dll.c_str(), probe.c_str(), FALSE), "copying the probe to %s failed: %lu",
+     Utf8(probe).c_str(), GetLastError());
   SetEnvironmentVariableW(L"VOSTREL_DETACHED", mark.c_str());
-  for (const std::wstring& dll : {harness_dll, harness_args[3]}) {
+  for (const std::wstring& dll : {probe, harness_args[3]}) {
     DWORD first = RunGuardChild(dll, L"16"), second = RunGuardChild(dll, L"16");
     ok(first != 0 && second != 0 && first % 256 == 0 && second % 256 == 0 && first != second,
        "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", Utf8(dll).c_str(), first,
        second);
   }
   ok(DeleteFileW(mark.c_str()), "16 bytes into 16: expected a detach mark %s", Utf8(mark).c_str());
-  DWORD over = RunGuardChild(harness_dll, L"32");
+  DWORD over = RunGuardChild(probe, L"32");
   ok(over == STATUS_STACK_BUFFER_OVERRUN, "32 bytes into 16: expected exit code 0x%lX, got 0x%lX",
      STATUS_STACK_BUFFER_OVERRUN, over);
   ok(!DeleteFileW(mark.c_str()), "32 bytes into 16: expected no detach mark, found %s",
      Utf8(mark).c_str());
+  DeleteFileW(probe.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 const TestGroup kGroups[] = {

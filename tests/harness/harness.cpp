@@ -5,8 +5,7 @@
 
 namespace {
 
-// As Windows gives them, whatever the ANSI code page: a C runtime's argv has '?' for what the
-// code page lacks.
+// A C runtime's argv has '?' for what the ANSI code page lacks.
 std::vector<std::wstring> ProgramArguments() {
   int count = 0;
   wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);

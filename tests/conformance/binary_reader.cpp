@@ -1,6 +1,8 @@
 // The byte cursor and text helpers of the binary conformance tests.
 #include "binary_reader.h"
 
+#include "../harness/harness.h"
+
 BYTE ByteCursor::Byte() {
   if (failed_ || offset_ + 1 > size_) {
     failed_ = true;
@@ -61,29 +63,7 @@ void ByteCursor::Skip(size_t count) {
 }
 
 std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned long code = text[i];
-    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return out;
+  return Utf8(std::wstring(text.begin(), text.end()));
 }
 
 std::u16string WidenAscii(const char* text) {

@@ -3,9 +3,9 @@
 
 extern "C" NO_STACK_GUARD BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) SeedStackGuard();
-  char mark[MAX_PATH];  // a file that tells the test this detach code ran: no overrun may run it
-  if (reason == DLL_PROCESS_DETACH && GetEnvironmentVariableA("VOSTREL_DETACHED", mark, MAX_PATH))
-    CloseHandle(CreateFileA(mark, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+  wchar_t mark[MAX_PATH];  // a file that tells the test this detach code ran: no overrun may run it
+  if (reason == DLL_PROCESS_DETACH && GetEnvironmentVariableW(L"VOSTREL_DETACHED", mark, MAX_PATH))
+    CloseHandle(CreateFileW(mark, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
   return TRUE;
 }
 

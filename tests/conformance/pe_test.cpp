@@ -16,10 +16,11 @@ namespace {
 // The file in memory with its section table, for turning addresses into file offsets.
 class PeFile {
  public:
-  bool Load(const std::string& path) {
+  bool Load(const std::wstring& path) {
     HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    ok(file != INVALID_HANDLE_VALUE, "cannot open %s, error %lu", path.c_str(), GetLastError());
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ok(file != INVALID_HANDLE_VALUE, "cannot open %s, error %lu", Utf8(path).c_str(),
+       GetLastError());
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD size = GetFileSize(file, NULL);
     bytes_.resize(size);
@@ -279,6 +280,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return harness_dll_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return harness_dll_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

@@ -19,8 +19,9 @@ const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);  // 0x0411
 const char16_t kDialogFace[] = u"ＭＳ Ｐゴシック";
 
 HMODULE LoadAsData() {
-  HMODULE module = LoadLibraryExA(harness_dll.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-  ok(module != NULL, "LoadLibraryExA(%s) failed, error %lu", harness_dll.c_str(), GetLastError());
+  HMODULE module = LoadLibraryExW(harness_dll.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+  ok(module != NULL, "LoadLibraryExW(%s) failed, error %lu", Utf8(harness_dll).c_str(),
+     GetLastError());
   return module;
 }
 
@@ -446,12 +447,12 @@ void VersionRaw() {
 // The version information through the version library, as property pages and installers see it.
 void VersionApi() {
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(harness_dll.c_str(), &handle);
-  ok(size > 0, "GetFileVersionInfoSizeA failed, error %lu", GetLastError());
+  DWORD size = GetFileVersionInfoSizeW(harness_dll.c_str(), &handle);
+  ok(size > 0, "GetFileVersionInfoSizeW failed, error %lu", GetLastError());
   if (size == 0) return;
   std::vector<char> info(size);
-  ok(GetFileVersionInfoA(harness_dll.c_str(), 0, size, info.data()) != FALSE,
-     "GetFileVersionInfoA failed, error %lu", GetLastError());
+  ok(GetFileVersionInfoW(harness_dll.c_str(), 0, size, info.data()) != FALSE,
+     "GetFileVersionInfoW failed, error %lu", GetLastError());
   void* fixed = nullptr;
   UINT fixed_size = 0;
   ok(VerQueryValueA(info.data(), "\\", &fixed, &fixed_size) &&
@@ -472,17 +473,12 @@ void VersionApi() {
        pair[0], pair[1]);
   }
   // The Unicode view, from the wide functions.
-  wchar_t wide_path[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, harness_dll.c_str(), -1, wide_path, MAX_PATH);
-  std::vector<char> wide_info(GetFileVersionInfoSizeW(wide_path, &handle) + 1);
-  ok(GetFileVersionInfoW(wide_path, 0, wide_info.size(), wide_info.data()) != FALSE,
-     "GetFileVersionInfoW failed, error %lu", GetLastError());
   for (const ExpectedString& want : kVersionStrings) {
     std::u16string query = u"\\StringFileInfo\\041104B0\\" + std::u16string(want.key);
     void* value = nullptr;
     UINT length = 0;
     BOOL found =
-        VerQueryValueW(wide_info.data(), reinterpret_cast<LPCWSTR>(query.c_str()), &value, &length);
+        VerQueryValueW(info.data(), reinterpret_cast<LPCWSTR>(query.c_str()), &value, &length);
     ok(found && value != nullptr, "VerQueryValueW(%s) failed", Utf8(query).c_str());
     if (!found || value == nullptr) continue;
     std::u16string got(static_cast<const char16_t*>(value));
@@ -565,6 +561,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return harness_dll_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return harness_dll_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

@@ -54,8 +54,9 @@ void Stdcall() {
   standin.xmailer = NULL;  // every opened message is not from Becky!: nothing to show
   HWND main = CreateStandinMainWindow("Vostrel stdcall host");
   WatchBoxes();
-  HMODULE plugin = LoadLibraryA(harness_dll.c_str());
-  ok(plugin != NULL, "LoadLibraryA(%s) failed, error %lu", harness_dll.c_str(), GetLastError());
+  HMODULE plugin = LoadLibraryW(harness_dll.c_str());
+  ok(plugin != NULL, "LoadLibraryW(%s) failed, error %lu", Utf8(harness_dll).c_str(),
+     GetLastError());
   if (plugin == NULL) return;
   std::vector<unsigned char> info(496 + 16, 0xCC);
   for (const ExportContract& call : kExportTable) {
@@ -88,17 +89,19 @@ void Stdcall() {
   DestroyWindow(main);
 }
 
-// Started by Guard: loads a DLL (argv[2]) and exits with its guard (lowest byte zero, unlike a
-// failure's code): the probe's, returned after filling argv[3] bytes of its buffer, or the
-// plug-in's, at its address in the link map less the image base, from the module's handle.
+// Started by Guard: loads the DLL its second argument names and exits with its guard (lowest byte
+// zero, unlike a failure's code): the probe's, returned after filling as many bytes of its buffer
+// as the third argument says, or the plug-in's, at its address in the link map less the image
+// base, from the module's handle.
 void GuardChild() {
   SetErrorMode(SEM_NOGPFAULTERRORBOX);  // a crash must not start a debugger
-  HMODULE dll = LoadLibraryA(harness_dll.c_str());
+  HMODULE dll = LoadLibraryW(harness_dll.c_str());
   auto fill = reinterpret_cast<UINT_PTR (*)(int)>(
       reinterpret_cast<void*>(GetProcAddress(dll, "FillStackBuffer")));
-  if (fill != NULL) ExitProcess(__argc > 3 ? fill(atoi(__argv[3])) : 2);
+  if (fill != NULL) ExitProcess(harness_args.size() > 3 ? fill(_wtoi(harness_args[3].c_str())) : 2);
   std::string map;
-  std::getline(std::ifstream(harness_dll.substr(0, harness_dll.size() - 3) + "map"), map, '\0');
+  std::getline(std::ifstream((harness_dll.substr(0, harness_dll.size() - 3) + L"map").c_str()), map,
+               '\0');
   auto at = [&](const char* s) { return strtoul(&map[map.rfind("0x", map.find(s))], NULL, 16); };
   if (dll == NULL || map.empty()) ExitProcess(2);
   UINT_PTR guard = reinterpret_cast<UINT_PTR>(dll) + at(" __stack_chk_guard\n");
@@ -107,15 +110,13 @@ void GuardChild() {
 
 // The exit code of a GuardChild loading dll and filling bytes; one still running after 30 s is
 // ended with WAIT_TIMEOUT (0x102).
-DWORD RunGuardChild(const std::string& dll, const char* bytes) {
-  char program[MAX_PATH];
-  GetModuleFileNameA(NULL, program, MAX_PATH);
-  std::string command = std::string("\"") + program + "\" guard_child \"" + dll + "\" " + bytes;
-  STARTUPINFOA startup = {};
+DWORD RunGuardChild(const std::wstring& dll, const wchar_t* bytes) {
+  std::wstring command = L"\"" + harness_args[0] + L"\" guard_child \"" + dll + L"\" " + bytes;
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child = {};
-  ok(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child),
-     "%s bytes: could not start the child: %lu", bytes, GetLastError());
+  ok(CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child),
+     "%s bytes: could not start the child: %lu", Utf8(bytes).c_str(), GetLastError());
   DWORD code = STILL_ACTIVE;
   if (WaitForSingleObject(child.hProcess, 30000) == WAIT_TIMEOUT) {
     TerminateProcess(child.hProcess, WAIT_TIMEOUT);
@@ -127,21 +128,32 @@ DWORD RunGuardChild(const std::string& dll, const char* bytes) {
 }
 
 // An overrun stack buffer ends the process at once with the status Windows' own checks give it,
-// running no detach code; each load of the probe and of the plug-in (argv[3]) has its own guard.
+// running no detach code; each load of the probe and of the plug-in (the third argument) has its
+// own guard. The probe runs from a folder whose name no ANSI code page holds whole: only a child
+// that takes its arguments in UTF-16 finds it there.
 void Guard() {
-  const std::string mark = harness_dll + ".detached";
-  SetEnvironmentVariableA("VOSTREL_DETACHED", mark.c_str());
-  for (const std::string& dll : {harness_dll, std::string(__argv[3])}) {
-    DWORD first = RunGuardChild(dll, "16"), second = RunGuardChild(dll, "16");
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = temp + std::wstring(L"vostrel_guard_Ωü新한");
+  const std::wstring probe = folder + L"\\guard_probe.dll", mark = probe + L".detached";
+  CreateDirectoryW(folder.c_str(), NULL);
+  ok(CopyFileW(harness_dll.c_str(), probe.c_str(), FALSE), "copying the probe to %s failed: %lu",
+     Utf8(probe).c_str(), GetLastError());
+  SetEnvironmentVariableW(L"VOSTREL_DETACHED", mark.c_str());
+  for (const std::wstring& dll : {probe, harness_args[3]}) {
+    DWORD first = RunGuardChild(dll, L"16"), second = RunGuardChild(dll, L"16");
     ok(first != 0 && second != 0 && first % 256 == 0 && second % 256 == 0 && first != second,
-       "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", dll.c_str(), first, second);
+       "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", Utf8(dll).c_str(), first,
+       second);
   }
-  ok(DeleteFileA(mark.c_str()), "16 bytes into 16: expected a detach mark %s", mark.c_str());
-  DWORD over = RunGuardChild(harness_dll, "32");
+  ok(DeleteFileW(mark.c_str()), "16 bytes into 16: expected a detach mark %s", Utf8(mark).c_str());
+  DWORD over = RunGuardChild(probe, L"32");
   ok(over == STATUS_STACK_BUFFER_OVERRUN, "32 bytes into 16: expected exit code 0x%lX, got 0x%lX",
      STATUS_STACK_BUFFER_OVERRUN, over);
-  ok(!DeleteFileA(mark.c_str()), "32 bytes into 16: expected no detach mark, found %s",
-     mark.c_str());
+  ok(!DeleteFileW(mark.c_str()), "32 bytes into 16: expected no detach mark, found %s",
+     Utf8(mark).c_str());
+  DeleteFileW(probe.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 const TestGroup kGroups[] = {
@@ -152,6 +164,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return harness_dll_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return harness_dll_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

@@ -55,6 +55,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return harness_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return harness_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

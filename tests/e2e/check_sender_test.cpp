@@ -111,10 +111,10 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   if (!bkapi.Bind()) {
     printf("the test executable does not export the host functions\n");
     return 1;
   }
-  return harness_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
+  return harness_main(kGroups, sizeof kGroups / sizeof kGroups[0]);
 }

@@ -256,9 +256,9 @@ void Link() {
   run.link_commands = 2;
   RunDialog(plugin, &run, "link");
   ok(run.open_after_link, "expected the dialog open after the link was used");
-  std::vector<std::string> urls = plugin.Urls();
-  ok(urls.size() == 2, "expected 2 pages opened, got %u", static_cast<unsigned>(urls.size()));
-  for (const std::string& url : urls) {
+  ok(opened_pages.size() == 2, "expected 2 pages opened, got %u",
+     static_cast<unsigned>(opened_pages.size()));
+  for (const std::string& url : opened_pages) {
     ok(url == URL_AUTHOR_HOME, "expected %s, got %s", URL_AUTHOR_HOME, url.c_str());
   }
   std::string bytes;
@@ -274,6 +274,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return plugin_test_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

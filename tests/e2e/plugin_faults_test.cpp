@@ -148,9 +148,8 @@ void BeforeStart() {
      "expected the warning box before start, got %d "
      "boxes and window %p",
      first.boxes, static_cast<void*>(first.window));
-  std::vector<std::string> urls = plugin.Urls();
-  ok(urls.size() == 1, "expected the maker's page, got %u lines",
-     static_cast<unsigned>(urls.size()));
+  ok(opened_pages.size() == 1, "expected the maker's page, got %u pages",
+     static_cast<unsigned>(opened_pages.size()));
   Shown second = Open(plugin);
   ok(second.boxes == 0, "expected once per run, got %d boxes", second.boxes);
   ok(plugin.bkc.OnStart() == 0, "BKC_OnStart: expected 0");
@@ -237,6 +236,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return plugin_test_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

@@ -42,26 +42,19 @@ std::vector<HWND> ThreadWindows() {
   return windows;
 }
 
-// The log of the latest copy made.
-std::string page_log;
-
-// The shell opens a web address for the open verb, or for none, which means it.
-bool OpensPage(const char* verb) {
-  return verb == NULL || *verb == '\0' || lstrcmpiA(verb, "open") == 0;
-}
-
-// Stands in for ShellExecuteA in the plug-in's imports, so that no page reaches a user's
-// browser: logs every call with its verb.
+// Stands in for ShellExecuteA in the plug-in's imports, so that no page reaches a user's browser.
+// The shell opens a web address for the open verb, or for none, which means it; any other verb
+// is a fault wherever it comes.
 HINSTANCE WINAPI RecordPage(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-  FILE* log = fopen(page_log.c_str(), "ab");
-  if (log != NULL) {
-    fprintf(log, "%s\t%s\n", verb == NULL ? "" : verb, file == NULL ? "" : file);
-    fclose(log);
-  }
-  return reinterpret_cast<HINSTANCE>(OpensPage(verb) ? 33 : SE_ERR_NOASSOC);  // above 32: done
+  const bool opens = verb == NULL || *verb == '\0' || lstrcmpiA(verb, "open") == 0;
+  ok(opens, "the shell was asked to %s %s", opens ? "" : verb, file == NULL ? "(null)" : file);
+  if (opens) opened_pages.push_back(file == NULL ? "" : file);
+  return reinterpret_cast<HINSTANCE>(opens ? 33 : SE_ERR_NOASSOC);  // above 32: done
 }
 
 }  // namespace
+
+std::vector<std::string> opened_pages;
 
 int PatchImports(HMODULE module, void* from, void* to) {
   BYTE* base = reinterpret_cast<BYTE*>(module);
@@ -81,24 +74,17 @@ int PatchImports(HMODULE module, void* from, void* to) {
   return changed;
 }
 
-std::wstring WideFromAnsi(const std::string& ansi) {
-  wchar_t text[MAX_PATH];
-  int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, MAX_PATH);
-  return n > 0 ? text : L"";
-}
-
-PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring& subfolder) {
+PluginCopy::PluginCopy(const char* tag, const wchar_t* dll_name, const std::wstring& subfolder) {
   static int copies = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
   char name[MAX_PATH];
   // Of one length for a tag in one run, so that a test can make a path of an exact length.
-  snprintf(name, sizeof name, "%svostrel_%s_%08lX_%04d", temp, tag, GetCurrentProcessId(),
-           ++copies);
-  dir = name;
-  RemoveTree(L"\\\\?\\" + WideFromAnsi(dir));
-  CreateDirectoryA(dir.c_str(), NULL);
-  std::wstring folder = WideFromAnsi(dir);
+  snprintf(name, sizeof name, "vostrel_%s_%08lX_%04d", tag, GetCurrentProcessId(), ++copies);
+  dir = temp + std::wstring(name, name + strlen(name));
+  RemoveTree(L"\\\\?\\" + dir);
+  CreateDirectoryW(dir.c_str(), NULL);
+  std::wstring folder = dir;
   for (size_t at = 0; at < subfolder.size();) {  // each level of a nested subfolder in turn
     size_t end = subfolder.find(L'\\', at);
     if (end == std::wstring::npos) end = subfolder.size();
@@ -106,19 +92,18 @@ PluginCopy::PluginCopy(const char* tag, const char* dll_name, const std::wstring
     CreateDirectoryW(LongForm(folder).c_str(), NULL);
     at = end + 1;
   }
-  wdll = folder + L"\\" + WideFromAnsi(dll_name);
+  wdll = folder + L"\\" + dll_name;
   wini = wdll.substr(0, wdll.rfind(L'.')) + L".ini";
   dll = AnsiFromWide(wdll);
   ini = AnsiFromWide(wini);
-  url_log = dir + "\\urls.log";
-  ok(CopyFileW(WideFromAnsi(harness_dll).c_str(), LongForm(wdll).c_str(), FALSE) != 0,
-     "copying %s to %s failed: %lu", harness_dll.c_str(), dll.c_str(), GetLastError());
-  page_log = url_log;
+  ok(CopyFileW(harness_dll.c_str(), LongForm(wdll).c_str(), FALSE) != 0,
+     "copying %s to %s failed: %lu", Utf8(harness_dll).c_str(), Utf8(wdll).c_str(), GetLastError());
+  opened_pages.clear();
 }
 
 PluginCopy::~PluginCopy() {
   Unload();
-  RemoveTree(L"\\\\?\\" + WideFromAnsi(dir));  // what it holds may be nested beyond MAX_PATH
+  RemoveTree(L"\\\\?\\" + dir);  // what it holds may be nested beyond MAX_PATH
 }
 
 bool PluginCopy::Load() {
@@ -182,24 +167,6 @@ std::string PluginCopy::IniValue(const char* section, const char* key) const {
   return value;
 }
 
-std::vector<std::string> PluginCopy::Urls() const {
-  std::vector<std::string> lines;
-  FILE* file = fopen(url_log.c_str(), "rb");
-  if (file == NULL) return lines;
-  char line[1024];
-  while (fgets(line, sizeof line, file) != NULL) {
-    std::string text = line;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    const size_t tab = text.find('\t');
-    const std::string verb = text.substr(0, tab);
-    // A page opened is its address; any other call shows its verb, and so matches no page.
-    const std::string file_given = text.substr(tab + 1);
-    lines.push_back(OpensPage(verb.c_str()) ? file_given : verb + " " + file_given);
-  }
-  fclose(file);
-  return lines;
-}
-
 std::vector<HWND> ThreadDialogs() {
   std::vector<HWND> dialogs;
   for (HWND window : ThreadWindows()) {
@@ -254,7 +221,7 @@ RECT PlacedRect(int left, int top, int width, int height) {
           top + (height > least.cy ? height : least.cy)};
 }
 
-int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) {
+int plugin_test_main(const TestGroup* groups, int count) {
   // A host that is not DPI-aware would be told 96 on any screen. A run named for a code page or
   // a DPI proves nothing in another: it runs only where the system has it.
   if (GetACP() != ExpectedCodePage() || ScreenDpi() != ExpectedDpi()) {
@@ -268,5 +235,5 @@ int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count) 
   CreateStandinMainWindow("Becky! stand-in");
   Pump(0);
   WatchBoxes();
-  return harness_dll_main(argc, argv, groups, count);
+  return harness_dll_main(groups, count);
 }

@@ -1,6 +1,6 @@
 // A private copy of the built plug-in for one test group: its own temporary folder (the
-// settings file is written beside the module), its exports, its settings file and the log of
-// the web pages it asked the shell to open. The test executable itself is the host.
+// settings file is written beside the module), its exports and its settings file; and the web
+// pages it asked the shell to open. The test executable itself is the host.
 #pragma once
 #include <windows.h>
 
@@ -41,7 +41,7 @@ class PluginCopy {
   // Makes a fresh folder named after tag and copies the built module into it as dll_name, or
   // into its subfolder (which may be named in any script, or nested deep) when one is given.
   // Each copy has a folder of its own: a module pinned by its box stays mapped at its path.
-  explicit PluginCopy(const char* tag, const char* dll_name = "Vostrel.dll",
+  explicit PluginCopy(const char* tag, const wchar_t* dll_name = L"Vostrel.dll",
                       const std::wstring& subfolder = std::wstring());
   ~PluginCopy();  // unloads the module and removes the folder with all it holds
 
@@ -55,17 +55,16 @@ class PluginCopy {
   // A value through the profile functions, "<absent>" when the file or key is missing.
   std::string IniValue(const char* section, const char* key) const;
 
-  // The plug-in's calls to the shell so far, as it made them: the address of each page opened,
-  // the verb and what it was given for any other call.
-  std::vector<std::string> Urls() const;
-
-  std::string dir, dll, ini, url_log;  // in the ANSI code page: '?' for what it lacks
-  std::wstring wdll, wini;
+  std::wstring dir, wdll, wini;
+  std::string dll, ini;  // in the ANSI code page: '?' for what it lacks
   HMODULE module = NULL;
   bool recorded = false;  // the module's imports of ShellExecuteA go to the recorder
   PluginExports bkc = {};
   bool exports_complete = false;
 };
+
+// The web pages the plug-in asked the shell to open since the latest copy was made.
+extern std::vector<std::string> opened_pages;
 
 // Points every slot of the module's import address table that holds from at to: how many it
 // changed, or -1 when the system would not make one writable.
@@ -92,9 +91,6 @@ SIZE DefaultSize();
 // one system and DPI to another.
 RECT PlacedRect(int left, int top, int width, int height);
 
-// A path or text in the ANSI code page, as UTF-16 (at most MAX_PATH characters).
-std::wstring WideFromAnsi(const std::string& ansi);
-
-// Plays the host for the test groups: argv[1] group, argv[2] the built Vostrel.dll. Checks first
-// that the run has the code page and DPI it is named for.
-int plugin_test_main(int argc, char** argv, const TestGroup* groups, int count);
+// Plays the host for the test groups: the first argument names the group, the second is the
+// built Vostrel.dll. Checks first that the run has the code page and DPI it is named for.
+int plugin_test_main(const TestGroup* groups, int count);

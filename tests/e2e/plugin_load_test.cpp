@@ -147,7 +147,7 @@ void Reload() {
     ok(SeenBoxCount() == boxes && shown == 1 - boxes,
        "run %d: expected %d boxes, %d windows, got %d, %d", run, boxes, 1 - boxes, SeenBoxCount(),
        shown);
-    if (run <= 2) ok(plugin.Urls().size() == static_cast<size_t>(run), "run %d: no page", run);
+    if (run <= 2) ok(opened_pages.size() == static_cast<size_t>(run), "run %d: no page", run);
     if (!windows.empty()) SetWindowPos(windows[0], NULL, run, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     plugin.bkc.OnExit();
     plugin.Unload();
@@ -166,6 +166,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return plugin_test_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

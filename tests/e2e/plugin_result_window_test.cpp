@@ -79,7 +79,7 @@ void Captions() {
   }
   int boxes = SeenBoxCount();
   ok(boxes == 0, "expected no box in the always-show mode, got %d", boxes);
-  ok(plugin.Urls().empty(), "a page was opened in the always-show mode");
+  ok(opened_pages.empty(), "a page was opened in the always-show mode");
   plugin.bkc.OnExit();
   ok(!IsWindow(first), "expected the result window destroyed at exit");
 }
@@ -302,6 +302,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return plugin_test_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

@@ -65,7 +65,7 @@ void CheckNotKeptBox(const PluginCopy& plugin, const char* what, bool expected,
 }
 
 void RenamedModule() {
-  PluginCopy plugin("renamed", "Duel.dll");
+  PluginCopy plugin("renamed", L"Duel.dll");
   ok(plugin.ini.size() > 8 && plugin.ini.compare(plugin.ini.size() - 9, 9, "\\Duel.ini") == 0,
      "expected Duel.ini, got %s", plugin.ini.c_str());
   plugin.WriteIni("[Settings]\r\nfPopup=0\r\n");
@@ -74,8 +74,8 @@ void RenamedModule() {
   ok(ModeInForce(plugin, &result) == ALWAYS_SHOW_MODE, "Duel.ini was not read at start");
   plugin.bkc.OnExit();
   ok(plugin.IniValue("Window", "width") != "<absent>", "exit did not write to Duel.ini");
-  std::string other = plugin.dir + "\\Vostrel.ini";
-  ok(GetFileAttributesA(other.c_str()) == INVALID_FILE_ATTRIBUTES, "a Vostrel.ini was written");
+  const std::wstring other = plugin.dir + L"\\Vostrel.ini";
+  ok(GetFileAttributesW(other.c_str()) == INVALID_FILE_ATTRIBUTES, "a Vostrel.ini was written");
 }
 
 struct FileCase {
@@ -244,7 +244,7 @@ void Folders() {
   const size_t kRoot = 120;                    // the copy's folder and a padding folder
   PluginCopy probe("paths");                   // every copy's folder is as long as this one
   const size_t copy = probe.wini.size() - 11;  // less "Vostrel.ini"
-  ok(copy < kRoot, "the temporary folder is too long for these cases: %s", probe.dir.c_str());
+  ok(copy < kRoot, "the temporary folder is too long for these cases: %s", Utf8(probe.dir).c_str());
   if (copy >= kRoot) return;
   const std::wstring root = std::wstring(kRoot - copy, L'r') + L"\\";
   std::wstring levels;  // four nested folders, 804 characters
@@ -271,7 +271,7 @@ void Folders() {
   };
   const std::string stored = "[Settings]\r\nfPopup=0\r\n";
   for (auto& c : cases) {
-    PluginCopy plugin("paths", "Vostrel.dll", c.subfolder);
+    PluginCopy plugin("paths", L"Vostrel.dll", c.subfolder);
     plugin.WriteIni(stored);
     if (!plugin.Start()) return;
     const int reads = PatchImports(plugin.module, reinterpret_cast<void*>(GetPrivateProfileStringW),
@@ -468,8 +468,8 @@ void TwoHosts() {
 // it went.
 void OtherHost() {
   wchar_t ini[MAX_PATH];
-  if (!DeriveIniPath(WideFromAnsi(harness_dll).c_str(), ini, MAX_PATH)) ExitProcess(2);
-  const int row = __argc > 3 ? atoi(__argv[3]) : -1;
+  if (!DeriveIniPath(harness_dll.c_str(), ini, MAX_PATH)) ExitProcess(2);
+  const int row = harness_args.size() > 3 ? _wtoi(harness_args[3].c_str()) : -1;
   if (row < 0 || row >= kLockedStepCount) ExitProcess(2);
   auto write = [&ini](const char* bytes) {
     FILE* file = _wfopen(ini, L"wb");
@@ -502,6 +502,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return plugin_test_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

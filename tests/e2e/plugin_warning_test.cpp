@@ -69,10 +69,9 @@ void Warnings() {
       ok(read == (gate_closed ? 0 : 1), "%s, message %d: expected %d header reads, got %d", c.what,
          i + 1, gate_closed ? 0 : 1, read);
     }
-    std::vector<std::string> urls = plugin.Urls();
-    ok(urls.size() == c.pages, "%s: expected %u pages opened, got %u", c.what,
-       static_cast<unsigned>(c.pages), static_cast<unsigned>(urls.size()));
-    for (const std::string& url : urls) {
+    ok(opened_pages.size() == c.pages, "%s: expected %u pages opened, got %u", c.what,
+       static_cast<unsigned>(c.pages), static_cast<unsigned>(opened_pages.size()));
+    for (const std::string& url : opened_pages) {
       ok(url == URL_MAKER_HOME, "%s: expected %s, got %s", c.what, URL_MAKER_HOME, url.c_str());
     }
     ok(ThreadDialogs().empty(), "%s: expected no window left, got %u", c.what,
@@ -98,10 +97,10 @@ void Silent() {
     ok(shown == 0, "%s: expected no box, got %d", xmailer ? xmailer : "(none)", shown);
   }
   ok(ThreadDialogs().empty(), "expected no result window in the warning mode");
-  ok(plugin.Urls().empty(), "a page was opened without a warning");
+  ok(opened_pages.empty(), "a page was opened without a warning");
   // The first warning is still due: the quiet messages did not use it up.
   ok(Open(plugin, kLose) == 1, "expected the first loss to warn after quiet messages");
-  ok(plugin.Urls().size() == 1, "expected the maker's page after the warning");
+  ok(opened_pages.size() == 1, "expected the maker's page after the warning");
   plugin.bkc.OnExit();
 }
 
@@ -126,9 +125,10 @@ void StartError() {
   ok(Open(plugin, kLose) == 1, "expected the warning box although the file says fPopup=0");
   ok(Open(plugin, kLose) == 0, "expected once per run although the file says fOnce=0");
   ok(ThreadDialogs().empty(), "expected no result window");
-  std::vector<std::string> urls = plugin.Urls();
-  ok(urls.size() == 1 && urls[0] == URL_MAKER_HOME, "expected %s once, got %u lines, first %s",
-     URL_MAKER_HOME, static_cast<unsigned>(urls.size()), urls.empty() ? "(none)" : urls[0].c_str());
+  ok(opened_pages.size() == 1 && opened_pages[0] == URL_MAKER_HOME,
+     "expected %s once, got %u pages, first %s", URL_MAKER_HOME,
+     static_cast<unsigned>(opened_pages.size()),
+     opened_pages.empty() ? "(none)" : opened_pages[0].c_str());
   plugin.bkc.OnExit();
 }
 
@@ -162,11 +162,11 @@ void ExitInBox() {
         NULL);
     Open(copy, kLose);
     if (host == UNLOAD) copy.module = NULL;  // the host let it go
-    ok(copy.Urls().empty(), "host %d: a page was opened after exit", host);
+    ok(opened_pages.empty(), "host %d: a page was opened after exit", host);
     if (host != RELOAD) continue;
     int shown = Open(copy, kLose);
     ok(shown == 1, "the new run's first loss: expected 1 box, got %d", shown);
-    ok(copy.Urls().size() == 1, "the new run's first loss: expected its page");
+    ok(opened_pages.size() == 1, "the new run's first loss: expected its page");
     copy.bkc.OnExit();
   }
 }
@@ -180,6 +180,4 @@ const TestGroup kGroups[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return plugin_test_main(argc, argv, kGroups, sizeof kGroups / sizeof kGroups[0]);
-}
+int main() { return plugin_test_main(kGroups, sizeof kGroups / sizeof kGroups[0]); }

@@ -1,10 +1,33 @@
 // The test harness's counters, report and group runner.
 #include "harness.h"
 
-std::string harness_dll;
+#include <windows.h>
+
+namespace {
+
+// A C runtime's argv has '?' for what the ANSI code page lacks.
+std::vector<std::wstring> ProgramArguments() {
+  int count = 0;
+  wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments(given, given + (given != NULL ? count : 0));
+  LocalFree(given);
+  return arguments;
+}
+
+}  // namespace
+
+std::vector<std::wstring> harness_args = ProgramArguments();
+std::wstring harness_dll;
 int harness_failures = 0;
 int harness_checks = 0;
 int harness_skips = 0;
+
+std::string Utf8(const std::wstring& text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0],
+                                 static_cast<int>(out.size()), NULL, NULL));
+  return out;
+}
 
 void harness_report(int outcome, const char* file, int line, const char* format, ...) {
   if (outcome == kSkip)
@@ -30,29 +53,31 @@ int harness_summary(bool nothing_ran) {
   return nothing_ran && harness_skips > 0 ? 77 : 0;
 }
 
-int harness_main(int argc, char** argv, const TestGroup* groups, int count) {
+int harness_main(const TestGroup* groups, int count) {
   setvbuf(stdout, NULL, _IONBF, 0);
+  const std::string named = harness_args.size() > 1 ? Utf8(harness_args[1]) : "";
   bool ran = false;
   const int before = harness_checks;
   for (int i = 0; i < count; ++i) {
-    if (argc > 1 && strcmp(argv[1], groups[i].name) != 0) continue;
+    if (harness_args.size() > 1 && named != groups[i].name) continue;
     groups[i].run();
     ran = true;
   }
   if (!ran) {
-    printf("no test group named %s\n", argc > 1 ? argv[1] : "(none)");
+    printf("no test group named %s\n", harness_args.size() > 1 ? named.c_str() : "(none)");
     return 1;
   }
   return harness_summary(harness_checks == before);
 }
 
-int harness_dll_main(int argc, char** argv, const TestGroup* groups, int count) {
-  if (argc < 3) {
-    printf("usage: %s GROUP VOSTREL_DLL\n", argv[0]);
+int harness_dll_main(const TestGroup* groups, int count) {
+  if (harness_args.size() < 3) {
+    printf("usage: %s GROUP VOSTREL_DLL\n",
+           harness_args.empty() ? "" : Utf8(harness_args[0]).c_str());
     return 2;
   }
-  harness_dll = argv[2];
-  if (!harness_dll.empty() && harness_dll[0] == '/') harness_dll = "Z:" + harness_dll;
-  for (char& c : harness_dll) c = c == '/' ? '\\' : c;
-  return harness_main(argc, argv, groups, count);
+  harness_dll = harness_args[2];
+  if (harness_dll[0] == L'/') harness_dll = L"Z:" + harness_dll;
+  for (wchar_t& c : harness_dll) c = c == L'/' ? L'\\' : c;
+  return harness_main(groups, count);
 }

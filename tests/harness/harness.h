@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 struct TestGroup {
   const char* name;
@@ -27,11 +28,15 @@ void harness_report(int outcome, const char* file, int line, const char* format,
 // Prints "N passed, N failed, N skipped"; the exit status: 1 on a failure, else CTest's skip code
 // when the groups ran nothing but skips, else 0.
 int harness_summary(bool nothing_ran);
-// Runs the group named in argv[1] (or all), then harness_summary().
-int harness_main(int argc, char** argv, const TestGroup* groups, int count);
+// The program's arguments in UTF-16, its own name first: a path in any script comes whole.
+extern std::vector<std::wstring> harness_args;
+// Runs the group named by the first argument (or all), then harness_summary().
+int harness_main(const TestGroup* groups, int count);
 
-// The built plug-in named after the group (argv[2]), as a Windows path: Wine hands a Unix path
-// over as it is, and its Z: drive is the Unix root.
-extern std::string harness_dll;
+// The built plug-in named after the group, as a Windows path: Wine hands a Unix path over as it
+// is, and its Z: drive is the Unix root.
+extern std::wstring harness_dll;
 // harness_main for test programs whose second argument is the built plug-in.
-int harness_dll_main(int argc, char** argv, const TestGroup* groups, int count);
+int harness_dll_main(const TestGroup* groups, int count);
+// A text as UTF-8, for messages.
+std::string Utf8(const std::wstring& text);

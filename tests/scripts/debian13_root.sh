@@ -4,7 +4,7 @@
 set -euo pipefail
 export LC_ALL=C
 if [ "$UID" = 0 ]; then
-  unshare -m true || { echo "${0##*/}: Tests skipped: namespaces refused"; exit 77; }
+  unshare -m true || { echo "${0##*/}: Tests skipped: no mount namespace here"; exit 77; }
   # Files, mounts and processes of its own, gone with it however it ends; /etc for usermod too.
   [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private -pf \
     --kill-child --mount-proc bash "$0" "$@"
@@ -129,6 +129,5 @@ if "${as[@]}" unshare -U true 2>"$scratch/why" && "${as[@]}" unshare --map-auto 
   [ "$UID" = 0 ] || the_mirror_is_debians_for_this_suite
 else
   echo "${0##*/}: Tests skipped: $who is given no namespace with ids: $(cat "$scratch/why")"
-  in_folder lacks; grep -q "a user's run lacks:" <<<"$(run / 2>&1)" || fail "as $who: $(run / 2>&1)"
 fi
 exit $failed

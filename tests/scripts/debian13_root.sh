@@ -19,7 +19,7 @@ cp "${1:?usage: $0 SOURCE_DIR}/scripts/test-debian13.sh" "$scratch" && cd "$scra
 mkdir -p bin blind mirror/{deb,one}/dists/trixie && touch mirror/{deb,one}/dists/trixie/Release
 printf '#!/bin/sh\necho "$@" >called\n[ -n "$HANG" ] && sleep 5 && touch lived\n' >bin/mmdebstrap
 printf '#!/bin/sh\nexit 1\n' >blind/findmnt && chmod +x bin/* blind/*
-failed=0 exec= who=$(id -un) as=() part="root 2.part"
+failed=0 exec='' who=$(id -un) as=() part="root 2.part"
 fail() { echo "$*"; failed=1; }
 # run ROOT: the script as $who, from a folder of its own, for ROOT (default: a user's in the cache).
 run() { $exec "${as[@]}" env --default-signal=INT HOME="$PWD" XDG_CACHE_HOME="$PWD/cache" \

@@ -72,7 +72,7 @@ make_root() {
   echo "test-debian13: making a Debian 13 root in $root (about a minute, once)" >&2
   # The mark goes in at once: only a folder bearing it is this script's to remove.
   mkdir "$part" && touch "$part/.vostrel-made"
-  /usr/lib/apt/apt-helper download-file "$mirror/dists/trixie/Release" "$part/.vostrel-release" \
+  /usr/lib/apt/apt-helper download-file "${mirror%/}/dists/trixie/Release" "$part/.vostrel-trixie" \
     &>>"$log" || die "$mirror serves no trixie (log: $log); set DEBIAN_MIRROR"
   # --die-with-parent: bwrap dies with this script, and all in its namespaces with bwrap. The
   # build's packages go in here, under the lock: runs sharing the root would race for dpkg's.

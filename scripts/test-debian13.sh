@@ -1,39 +1,41 @@
 #!/usr/bin/env bash
-# test-debian13.sh [COMMAND...]: runs `make test` (or COMMAND) on Debian 13 "trixie", in a root
-# made by mmdebstrap and kept outside the clone for the next run; bwrap runs the command with that
-# root as /, the clone at its own path, building into build/debian13.
+# test-debian13.sh [COMMAND...]: runs `make test` (or COMMAND) on Debian 13 "trixie" in a root made
+# by mmdebstrap, kept outside the clone for the next run, as bwrap's /, the clone at its own path.
 #   VOSTREL_DEBIAN13_ROOT  where the root lives (default /var/lib/vostrel/debian13, a user's cache)
 #   VOSTREL_CLONE          the clone to test (default the one holding this script)
 #   DEBIAN_MIRROR          the root's package mirror (default this machine's Debian archive)
-# A user runs it as root of a user namespace holding the user's ids from /etc/subuid and subgid.
-# Deletes only a root it marked. SIGTERM, SIGINT, SIGHUP end it at once (128+n), and with it (as
-# with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm, outside PID namespaces, finish.
+# A user runs it as root of a user namespace holding its ids from /etc/subuid and subgid. Deletes
+# only a root it marked. SIGTERM, SIGINT, SIGHUP end it at once (128+n), and with it (as with
+# SIGKILL) all it runs in namespaces; apt-get, findmnt and rm, outside PID namespaces, finish.
 set -euo pipefail
-
 die() { echo "test-debian13: $*" >&2; exit 1; }
+export LC_ALL=C
 if [ "$(id -u)" != 0 ]; then
   # What the namespace needs and this machine lacks, each with the line that gives it (as root).
-  lacks=() user=$(id -un)
+  lacks=() user=$(id -un) ns=
   type -P mmdebstrap bwrap newuidmap >/dev/null ||
     lacks+=("tools: apt-get install mmdebstrap bubblewrap uidmap")
-  grep -qsE "^($user|$(id -u)):" /etc/subuid && grep -qsE "^($user|$(id -g)):" /etc/subgid || {
-    ids=$(cat /etc/sub[ug]id 2>/dev/null | awk -F: '$2 + $3 > n { n = $2 + $3 }
-      END { n = n < 100000 ? 100000 : n; print n "-" n + 65535 }') || :
-    lacks+=("subordinate ids: usermod --add-subuids $ids --add-subgids $ids $user"); }
-  [ "$(cat /proc/sys/kernel/unprivileged_userns_clone 2>/dev/null)" != 0 ] ||
-    lacks+=("user namespaces: sysctl -w kernel.unprivileged_userns_clone=1")
-  [ "$(cat /proc/sys/user/max_user_namespaces)" != 0 ] ||
-    lacks+=("user namespaces: sysctl -w user.max_user_namespaces=10000")
+  # unshare maps ids 1 to n - 1 from the first range under the user's name or uid; 65535 needed.
+  ids=$(awk -F: -v u="$user" -v i="$(id -u)" '($1 == u || $1 == i) && !(FILENAME in n) {
+    n[FILENAME] = $3 } $2 + $3 > top { top = $2 + $3 } END { top = top < 100000 ? 100000 : top
+    if (n["/etc/subuid"] < 65536 || n["/etc/subgid"] < 65536) print top "-" top + 65535
+  }' /etc/sub[ug]id 2>/dev/null) || ids=100000-165535
+  [ -z "$ids" ] || lacks+=("subordinate ids, 65536 of each: usermod --del-subuids 1-4294967294 \
+--del-subgids 1-4294967294 --add-subuids $ids --add-subgids $ids $user")
+  grep -qsx 0 /proc/sys/kernel/unprivileged_userns_clone && ns=" kernel.unprivileged_userns_clone=1"
+  grep -qsx 0 /proc/sys/user/max_user_namespaces && ns+=" user.max_user_namespaces=10000"
+  # A chroot refuses them whatever those say; unshare -U starts no helper that could outlive it.
+  [ -n "$ns" ] && lacks+=("user namespaces: sysctl -w$ns") || unshare -U true 2>/dev/null ||
+    lacks+=("user namespaces, which this chroot or container refuses: run it outside")
   [ ${#lacks[@]} = 0 ] || die "a user's run lacks:$(printf '\n  %s' "${lacks[@]}")"
   # The same pid goes on as root inside, with the user's own root.
   VOSTREL_DEBIAN13_ROOT=${VOSTREL_DEBIAN13_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/vostrel/debian13} \
     exec unshare --map-auto --map-root-user bash "$0" "$@"
 fi
 # Symlinks resolved, so that the checks below see the folders that get written and removed.
-root=$(realpath -m -- "${VOSTREL_DEBIAN13_ROOT:-/var/lib/vostrel/debian13}")
+root=$(realpath -m -- "${VOSTREL_DEBIAN13_ROOT:-/var/lib/vostrel/debian13}") part=$root.part
 clone=$(cd "${VOSTREL_CLONE:-$(dirname "$0")/..}" && pwd -P)
 [ $# -gt 0 ] || set -- make test
-part=$root.part
 # near_clone DIR: DIR is the clone, holds it (as / does), or lies inside it.
 near_clone() { [[ $clone/ == "${1%/}"/* || $1/ == "$clone"/* ]]; }
 ! near_clone "$root" || die "the root $root must be outside the clone $clone, and not hold it"
@@ -51,12 +53,11 @@ install_tools() {
 make_root() {
   local log=$part/.vostrel-mmdebstrap.log mirror mounts
   # This machine's Debian archive as apt lists it once apt-get update has read its Release: a
-  # third party's source for a suite of the same name is not Debian's.
+  # third party's source for a suite of the same name is not Debian's. Checked below for trixie.
   codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   mirror=${DEBIAN_MIRROR:-$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' \
     'Origin: Debian' "Codename: $codename" 'Component: main' | sed -n 1p)}
-  [ -n "$mirror" ] || die "apt lists no Debian archive for $codename main (apt-get update reads \
-them, as root); set DEBIAN_MIRROR"
+  [ -n "$mirror" ] || die "apt lists no Debian archive for $codename main; set DEBIAN_MIRROR"
   if [ -e "$part" ] || [ -L "$part" ]; then
     { [ -L "$part" ] || [ ! -f "$part/.vostrel-made" ] || near_clone "$part"; } &&
       die "$part is not a half-made root made by this script; not removing it"
@@ -70,8 +71,9 @@ them, as root); set DEBIAN_MIRROR"
   fi
   echo "test-debian13: making a Debian 13 root in $root (about a minute, once)" >&2
   # The mark goes in at once: only a folder bearing it is this script's to remove.
-  mkdir "$part"
-  touch "$part/.vostrel-made"
+  mkdir "$part" && touch "$part/.vostrel-made"
+  /usr/lib/apt/apt-helper download-file "${mirror%/}/dists/trixie/Release" "$part/.vostrel-trixie" \
+    &>>"$log" || die "$mirror serves no trixie (log: $log); set DEBIAN_MIRROR"
   # --die-with-parent: bwrap dies with this script, and all in its namespaces with bwrap. The
   # build's packages go in here, under the lock: runs sharing the root would race for dpkg's.
   background bwrap --die-with-parent --unshare-pid --dev-bind / / --proc /proc mmdebstrap \
@@ -80,13 +82,11 @@ them, as root); set DEBIAN_MIRROR"
     --customize-hook='chroot "$1" bash /tmp/setup.sh' trixie "$part" "deb $mirror trixie main" \
     "deb $mirror trixie-updates main" >"$log" 2>&1 ||
     { tail -n 20 "$log" >&2; die "mmdebstrap failed (log: $log)"; }
-  touch "$part/.vostrel-ready"
-  mv -T "$part" "$root"
+  touch "$part/.vostrel-ready" && mv -T "$part" "$root"
 }
 # One run installs the tools (dpkg takes one at a time) and makes the root, the others share it;
 # opened to append, a file there keeps what it holds. setpriv ends flock with this script.
-mkdir -p "$(dirname "$root")"
-exec 8>>"$root.lock"
+mkdir -p "$(dirname "$root")" && exec 8>>"$root.lock"
 if [ ! -f "$root/.vostrel-ready" ] || ! type -P mmdebstrap bwrap >/dev/null; then
   background setpriv --pdeathsig KILL flock 8
   type -P mmdebstrap bwrap >/dev/null || background install_tools

@@ -3,10 +3,14 @@
 # by mmdebstrap, kept outside the clone for the next run, as bwrap's /, the clone at its own path.
 #   VOSTREL_DEBIAN13_ROOT  where the root lives (default /var/lib/vostrel/debian13, a user's cache)
 #   VOSTREL_CLONE          the clone to test (default the one holding this script)
-#   DEBIAN_MIRROR          the root's package mirror (default this machine's Debian archive)
-# A user runs it as root of a user namespace holding its ids from /etc/subuid and subgid. Deletes
-# only a root it marked. SIGTERM, SIGINT, SIGHUP end it at once (128+n), and with it (as with
-# SIGKILL) all it runs in namespaces; apt-get, findmnt and rm, outside PID namespaces, finish.
+#   DEBIAN_MIRROR          the root's package mirror (default: of the sources apt lists, the first
+#                          for this machine's suite, main, whose Release says Origin: Debian; it
+#                          must serve trixie)
+# A user runs it as root of a user namespace holding its ids from /etc/subuid and subgid. Runs
+# sharing a root wait on <root>.lock while one installs the tools and makes it. Deletes only a
+# half-made root it marked, never through a mount or when findmnt fails. SIGTERM, SIGINT, SIGHUP
+# end it at once (128+n), and with it (as with SIGKILL) all it runs in namespaces; apt-get,
+# findmnt and rm, outside PID namespaces, finish.
 set -euo pipefail
 die() { echo "test-debian13: $*" >&2; exit 1; }
 export LC_ALL=C

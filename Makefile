@@ -18,6 +18,7 @@ define build
 endef
 
 native: setup
+	@bash scripts/npm-tools.sh $(NATIVE)/npm
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	$(call build,$(NATIVE))
 

@@ -17,6 +17,9 @@ pkgs="$pkgs $want_extra"
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=""
 for p in $pkgs; do have_pkg "$p" || missing="$missing $p"; done
+# The npm tools (scripts/npm-tools.sh) need node and npm, by whichever package they came.
+type -P node >/dev/null || missing="$missing nodejs"
+type -P npm >/dev/null || missing="$missing npm"
 # Japanese for every Windows test; English, Korean and Hindi (UTF-8) for the checks under other
 # code pages.
 locales="ja_JP en_US ko_KR hi_IN"

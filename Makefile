@@ -5,7 +5,7 @@ WIN32 := $(BUILD)/win32
 WINDOWS := $(BUILD)/windows
 JOBS ?= 2
 
-.PHONY: all setup native win32 windows test test-windows test-plain test-debian13 demo dist reproducible fuzz bench size format clean
+.PHONY: all setup native win32 windows test test-windows test-debian13 demo dist reproducible fuzz bench size format clean
 
 all: win32
 
@@ -41,11 +41,6 @@ test: native win32
 # prefix, LOCALE (default en_US.UTF-8).
 test-windows: windows
 	@bash scripts/test-windows.sh $(WINDOWS)
-
-# The Windows test programs as on a Windows runner: plain wine, a fresh prefix, LOCALE (default
-# en_US.UTF-8), no browser stand-in.
-test-plain: win32
-	@bash scripts/test-plain.sh $(WIN32)
 
 # The same tests on Debian 13 in a root made by mmdebstrap outside the clone, run by bwrap (as root).
 test-debian13:

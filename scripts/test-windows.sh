@@ -41,9 +41,7 @@ inside() {
   Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/display" </dev/null >/dev/null 2>&1 &
   for _ in {1..100}; do [ -s "$work/display" ] && break; sleep 0.1; done
   export DISPLAY=:$(tr -dc 0-9 <"$work/display")
-  echo "$(date +%s.%N) start" >&2
   win wineboot --init
-  echo "$(date +%s.%N) wineboot" >&2
   # Xvfb has no window manager, and Wine waits for one at every window hidden: Wine's own desktop
   # takes its place, as a Windows runner has its desktop window manager.
   win wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
@@ -63,7 +61,6 @@ inside() {
   done
   # The desktop comes with the next server; this one saves the registry as it ends.
   wineserver -k
-  echo "$(date +%s.%N) prefix ready" >&2
   local status=0 named line
   CTEST=win_ctest bash "$clone/scripts/test.sh" "$build" | tee "$work/tests" || status=1
   [ ! -s "$work/browsers" ] || { echo "a browser was started:"; cat "$work/browsers"; status=1; }

@@ -89,6 +89,10 @@ case $cmd in
     exec 9>"$state/lock"
     flock 9
     display_alive || start_display
+    if ! [ -s "$state/tmpdir" ] || ! [ -d "$(cat "$state/tmpdir")" ]; then
+      mktemp -d -t vostrel-wine.XXXXXX >"$state/tmpdir"
+    fi
+    wine_session_env "$state"
     init_prefix
     ;;
   stop)
@@ -98,7 +102,10 @@ case $cmd in
       [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     done
     if display_alive; then kill "$(cat "$state/xvfb.pid")"; fi
-    rm -f "$state/xvfb.pid" "$state/display"
+    # Only the folder ensure made, by the name it gave it.
+    [ -s "$state/tmpdir" ] && [[ $(cat "$state/tmpdir") == */vostrel-wine.?????? ]] &&
+      rm -rf "$(cat "$state/tmpdir")"
+    rm -f "$state/xvfb.pid" "$state/display" "$state/tmpdir"
     ;;
   *)
     echo "usage: session.sh ensure|stop STATE_DIR [URL_LOGGER_EXE]" >&2

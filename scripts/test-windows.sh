@@ -77,8 +77,8 @@ inside() {
 win_ctest() { LANG=$LOCALE LC_ALL=$LOCALE wine "$CTEST_EXE" "$@" </dev/null 2>&1; }
 
 # bwrap takes this script's place: a signal ends it with 128+n, and all in its namespaces.
-exec env -i PATH=/usr/local/bin:/usr/bin:/bin LOCALE="$locale" CTEST_EXE="$ctest_exe" \
+exec env -i PATH=/usr/local/bin:/usr/bin:/bin LC_ALL=C LOCALE="$locale" CTEST_EXE="$ctest_exe" \
   bwrap --die-with-parent --unshare-pid --unshare-net --dev-bind / / --tmpfs /tmp \
   --bind "$clone" "$clone" --bind "$build" "$build" --proc /proc \
-  bash -c "$(declare -f die inside win_ctest); export -f win_ctest; LC_ALL=C inside \"\$@\"" \
+  bash -c "set -euo pipefail; $(declare -f die inside win_ctest); export -f win_ctest; inside \"\$@\"" \
   test-windows "$clone" "$build" "$locale"

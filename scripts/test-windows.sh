@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# test-windows.sh BUILD_DIR: a Windows build's CTest list (configured with VOSTREL_WINE=OFF), run by
-# CMake's own Windows ctest.exe under Wine as on a Windows runner: a fresh prefix as wineboot makes
-# it, LOCALE (default en_US.UTF-8), a virtual display, nothing between CTest and each program.
-# Stand-ins for the browsers Wine would start sit on PATH: a call to any fails the run, and one
-# page opened first proves that they catch it; then the build's browser stand-in takes http and
-# https, as the stand-in host's cases need. It runs in namespaces of its own (bwrap) with a clean
-# environment and a /tmp of its own: however it ends, SIGKILL included, all it started ends with
-# it, and its prefix, display and Wine's server folder go with its /tmp.
+# test-windows.sh BUILD_DIR: a Windows build's CTest list (VOSTREL_WINE=OFF), run by CMake's own
+# Windows ctest.exe under Wine as on a Windows runner: a fresh prefix, LOCALE (default
+# en_US.UTF-8), a virtual display, nothing between CTest and the programs. Browser stand-ins on
+# PATH fail the run if called, proven by a page opened first; then the build's browser stand-in
+# takes http and https for the stand-in host's cases. In namespaces of its own (bwrap), a clean
+# environment and a /tmp of its own, all it started ends with it, and its folders go, on any end.
 set -euo pipefail
 export LC_ALL=C
 die() { echo "test-windows: $*" >&2; exit 1; }
@@ -31,9 +29,8 @@ done <<<"$commands"
 inside() {
   local clone=$1 build=$2 locale=$3 work=/tmp/vostrel-windows
   mkdir -p "$work/bin" "$work/home"
-  # No offer to install Wine's .NET and HTML engines.
   export HOME=$work/home TMPDIR=/tmp PATH=$work/bin:$PATH WINEPREFIX=$work/prefix WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree,mshtml="
+    WINEDLLOVERRIDES="mscoree,mshtml="  # no offer of Wine's .NET and HTML engines
   win() { LANG=$locale LC_ALL=$locale "$@" </dev/null >/dev/null 2>&1; }
   for browser in xdg-open firefox konqueror mozilla opera dillo; do
     printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$browser" "$work/browsers" >"$work/bin/$browser"
@@ -43,11 +40,10 @@ inside() {
   for _ in {1..100}; do [ -s "$work/display" ] && break; sleep 0.1; done
   export DISPLAY=:$(tr -dc 0-9 <"$work/display")
   win wineboot --init
-  # Xvfb has no window manager, and Wine waits for one at every window hidden: Wine's own desktop
-  # takes its place, as a Windows runner has its desktop window manager.
+  # Wine's own desktop for a window manager, which Wine waits for at every window hidden.
   win wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
   win wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
-  # The trap, proven: a page opened through the shell, as any program opens one, reaches it.
+  # The trap, proven: a page opened through the shell reaches it.
   local page=http://trap.vostrel.invalid/ caught
   win wine start "$page"
   for _ in {1..100}; do [ -s "$work/browsers" ] && break; sleep 0.1; done

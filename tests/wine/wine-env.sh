@@ -16,13 +16,9 @@ wine_session_env() {
   export WINEPREFIX WINEDEBUG=-all LANG=$locale LC_ALL=$locale
   # Keeps Wine from offering to install its .NET and HTML engines when it makes a prefix.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  # Debian's Wine keeps its server's folder in TMPDIR and leaves it there: the session's own
-  # temporary folder, which session.sh stop removes. Every program of the session must share it, or
-  # it would start a server of its own.
-  if [ -s "$1/tmpdir" ]; then
-    TMPDIR=$(cat "$1/tmpdir")
-    export TMPDIR
-  fi
+  # Debian's Wine leaves its server's folder in TMPDIR: the session's own, which stop removes.
+  # Each program of the session must have it, or it would start a server of its own.
+  [ ! -s "$1/tmpdir" ] || export TMPDIR="$(cat "$1/tmpdir")"
   if [ -s "$1/display" ]; then
     DISPLAY=$(cat "$1/display")
     export DISPLAY

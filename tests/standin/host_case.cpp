@@ -41,30 +41,30 @@ std::wstring Replaced(std::wstring text, const wchar_t* from, const std::wstring
   return text;
 }
 
-// Runs COMMAND in FOLDER, its output and errors into one transcript; the exit status.
+// Runs COMMAND in FOLDER, its output and errors into one transcript; the exit status. The output
+// goes through a file beside the folder: the host's children (the browser stand-in, Wine's helpers
+// started on demand) inherit it and may outlive the host, which would hold a pipe open.
 DWORD Run(std::wstring command, const std::wstring& folder, std::string* transcript) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-  HANDLE read_end, write_end;
+  std::wstring file = folder + L".out";
+  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   STARTUPINFOW start = {};
   start.cb = sizeof start;
   start.dwFlags = STARTF_USESTDHANDLES;
+  start.hStdOutput = start.hStdError = out;
   PROCESS_INFORMATION process;
-  DWORD status = 0xFFFFFFFF, got;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return status;
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  start.hStdOutput = start.hStdError = write_end;
-  BOOL started = CreateProcessW(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(),
-                                &start, &process);
+  DWORD status = 0xFFFFFFFF;
+  BOOL started =
+      out != INVALID_HANDLE_VALUE && CreateProcessW(NULL, &command[0], NULL, NULL, TRUE, 0, NULL,
+                                                    folder.c_str(), &start, &process);
   ok(started, "could not start %s: error %lu", Utf8FromWide(command).c_str(), GetLastError());
-  CloseHandle(write_end);
-  char buffer[4096];
-  while (started && ReadFile(read_end, buffer, sizeof buffer, &got, NULL) && got > 0) {
-    transcript->append(buffer, got);
-  }
-  CloseHandle(read_end);
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   if (started && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0) {
     GetExitCodeProcess(process.hProcess, &status);
   }
+  std::ifstream read(fs::path(file), std::ios::binary);
+  transcript->assign(std::istreambuf_iterator<char>(read), std::istreambuf_iterator<char>());
   return status;
 }
 

@@ -6,6 +6,8 @@ set -eu
 pkgs="g++-mingw-w64-i686 wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format"
 # The release package's checks read the last commit's time and pack the zip.
 pkgs="$pkgs git python3"
+# CMake's own Windows ctest.exe (make test-windows) is a 64-bit program.
+pkgs="$pkgs wine64"
 # The Debian 13 script's test runs it, and so bwrap, on the machine itself, also as a user:
 # unshare maps its subordinate ids with uidmap's tools.
 pkgs="$pkgs bubblewrap uidmap"

@@ -37,7 +37,7 @@ void harness_report(int outcome, const char* file, int line, const char* format,
   if (outcome == 1) return;
   harness_failures += outcome == 0;
   const char* base = strrchr(file, '/');
-  printf("%s:%d: %s: ", base ? base + 1 : file, line, outcome ? "Tests skipped" : "Test failed");
+  printf("%s:%d%s", base ? base + 1 : file, line, outcome ? VOSTREL_SKIP_MARK : ": Test failed: ");
   va_list args;
   va_start(args, format);
   vprintf(format, args);

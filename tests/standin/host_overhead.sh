@@ -5,6 +5,7 @@
 # shared.
 #   host_overhead.sh WIN32_BUILD_DIR [N]     (N defaults to 1000)
 set -eu
+export LC_ALL=C  # the tools read here; the runner gives Wine its locale
 [ $# -ge 1 ] || { echo "usage: host_overhead.sh WIN32_BUILD_DIR [N]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
 n=${2:-1000}

@@ -25,7 +25,7 @@ start_display() {
   done
   exec 5>&-
   [ -s "$state/display.fd" ] || { echo "session: Xvfb did not start" >&2; cat "$state/xvfb.log" >&2; exit 1; }
-  echo ":$(tr -dc 0-9 <"$state/display.fd")" >"$state/display"
+  echo ":$(LC_ALL=C tr -dc 0-9 <"$state/display.fd")" >"$state/display"
 }
 
 init_prefix() {
@@ -75,7 +75,7 @@ init_dpi_prefix() {
     cp "$ini" "$ini.copy" && mv "$ini.copy" "$ini"
   done
   cp -a "$BASE_WINEPREFIX/dosdevices" "$BASE_WINEPREFIX"/*.reg "$BASE_WINEPREFIX/.update-timestamp" "$copy/"
-  awk -v dpi="$(printf '%08x' "$VOSTREL_DPI")" '
+  LC_ALL=C awk -v dpi="$(printf '%08x' "$VOSTREL_DPI")" '
     !done && section && !/^#/ { print "\"LogPixels\"=dword:" dpi; done = 1 }
     { print; section = /^\[Control Panel\\\\Desktop\]/ || (section && /^#/) }
     END { exit !done }
@@ -89,6 +89,10 @@ case $cmd in
     exec 9>"$state/lock"
     flock 9
     display_alive || start_display
+    if ! [ -s "$state/tmpdir" ] || ! [ -d "$(cat "$state/tmpdir")" ]; then
+      mktemp -d -t vostrel-wine.XXXXXX >"$state/tmpdir"
+    fi
+    wine_session_env "$state"
     init_prefix
     ;;
   stop)
@@ -98,7 +102,10 @@ case $cmd in
       [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     done
     if display_alive; then kill "$(cat "$state/xvfb.pid")"; fi
-    rm -f "$state/xvfb.pid" "$state/display"
+    # Only the folder ensure made, by the name it gave it.
+    [ -s "$state/tmpdir" ] && [[ $(cat "$state/tmpdir") == */vostrel-wine.?????? ]] &&
+      rm -rf "$(cat "$state/tmpdir")"
+    rm -f "$state/xvfb.pid" "$state/display" "$state/tmpdir"
     ;;
   *)
     echo "usage: session.sh ensure|stop STATE_DIR [URL_LOGGER_EXE]" >&2

@@ -101,6 +101,8 @@ background setpriv --pdeathsig KILL flock -s 8
 common=$(git -C "$clone" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || echo /)
 binds=(--bind "$clone" "$clone")
 [[ $common/ == "$clone"/* || $common == / ]] || binds+=(--bind "$common" "$common")
+# The root reaches the network as this machine does: its name servers, the authorities it trusts.
+ca=/etc/ssl/certs/ca-certificates.crt && [ ! -f $ca ] || binds+=(--ro-bind $ca $ca)
 # The root bound at / is a mount point, so unshare works inside (tests use it). bwrap takes this
 # script's place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
 exec bwrap --die-with-parent --unshare-pid --bind "$root" / --dev /dev --perms 1777 \

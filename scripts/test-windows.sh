@@ -29,7 +29,7 @@ done <<<"$commands"
 inside() {
   local clone=$1 build=$2 locale=$3 work=/tmp/vostrel-windows
   mkdir -p "$work/bin" "$work/home"
-  export HOME=$work/home TMPDIR=/tmp PATH=$work/bin:$PATH WINEPREFIX=$work/prefix WINEDEBUG=-all \
+  export HOME=$work/home PATH=$work/bin:$PATH WINEPREFIX=$work/prefix WINEDEBUG=-all \
     WINEDLLOVERRIDES="mscoree,mshtml="  # no offer of Wine's .NET and HTML engines
   win() { LANG=$locale LC_ALL=$locale "$@" </dev/null >/dev/null 2>&1; }
   for browser in xdg-open firefox konqueror mozilla opera dillo; do

@@ -89,23 +89,24 @@ case $cmd in
     exec 9>"$state/lock"
     flock 9
     display_alive || start_display
-    if ! [ -s "$state/tmpdir" ] || ! [ -d "$(cat "$state/tmpdir")" ]; then
-      mktemp -d -t vostrel-wine.XXXXXX >"$state/tmpdir"
-    fi
-    wine_session_env "$state"
     init_prefix
     ;;
   stop)
     exec 9>"$state/lock"
     flock 9
     for prefix in "$state"/prefix "$state"/prefix-dpi*; do
-      [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+      [ -d "$prefix" ] || continue
+      WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+      WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+      # Debian's Wine leaves each server's folder, /tmp/wine-XXXXXX/server-DEV-INODE, named after
+      # the prefix's device and inode in hexadecimal: only those of this session's prefixes go.
+      server=$(printf 'server-%s-%x' "$(stat -c %D "$prefix")" "$(stat -c %i "$prefix")")
+      for dir in /tmp/wine-??????/"$server"; do
+        [ ! -d "$dir" ] || { rm -rf "$dir" && rmdir --ignore-fail-on-non-empty "${dir%/*}"; }
+      done
     done
     if display_alive; then kill "$(cat "$state/xvfb.pid")"; fi
-    # Only the folder ensure made, by the name it gave it.
-    [ -s "$state/tmpdir" ] && [[ $(cat "$state/tmpdir") == */vostrel-wine.?????? ]] &&
-      rm -rf "$(cat "$state/tmpdir")"
-    rm -f "$state/xvfb.pid" "$state/display" "$state/tmpdir"
+    rm -f "$state/xvfb.pid" "$state/display"
     ;;
   *)
     echo "usage: session.sh ensure|stop STATE_DIR [URL_LOGGER_EXE]" >&2

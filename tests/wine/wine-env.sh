@@ -3,7 +3,7 @@
 #                                dots per inch, if set), the locale (Japanese, ANSI code page 932,
 #                                unless VOSTREL_LOCALE names another), the code page and DPI the
 #                                run must have, quiet debugging and, once the session runs, its
-#                                display and temporary folder
+#                                display
 wine_session_env() {
   local locale=${VOSTREL_LOCALE:-ja_JP.UTF-8}
   # A run not named for others is named for what this runner gives it, and insists on it too.
@@ -16,9 +16,9 @@ wine_session_env() {
   export WINEPREFIX WINEDEBUG=-all LANG=$locale LC_ALL=$locale
   # Keeps Wine from offering to install its .NET and HTML engines when it makes a prefix.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  # Debian's Wine leaves its server's folder in TMPDIR: the session's own, which stop removes.
-  # Each program of the session must have it, or it would start a server of its own.
-  [ ! -s "$1/tmpdir" ] || export TMPDIR="$(cat "$1/tmpdir")"
+  # Debian 13's Wine aborts (free(): invalid pointer) whenever TMPDIR is set; Debian's Wine keeps
+  # its server's folder in /tmp then.
+  unset TMPDIR
   if [ -s "$1/display" ]; then
     DISPLAY=$(cat "$1/display")
     export DISPLAY

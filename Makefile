@@ -15,8 +15,14 @@ setup:
 # Build output goes to a log beside the build, and is shown only when the build fails.
 define build
 	@echo "building $(1) (log: $(1)/build.log)"
-	@cmake --build $(1) -j$(JOBS) >$(1)/build.log 2>&1 || { cat $(1)/build.log; exit 1; }
+	@CCACHE_DIR="$$(realpath -m '$(BUILD)')/ccache" cmake --build $(1) -j$(JOBS) >$(1)/build.log 2>&1 || \
+		{ cat $(1)/build.log; exit 1; }
 endef
+
+# The two Windows builds differ only in how their tests run: ccache, its cache in the build, compiles
+# each source once for both.
+CROSS := --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
+	-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 native: setup
 	@bash scripts/npm-tools.sh $(NATIVE)/npm
@@ -24,14 +30,12 @@ native: setup
 	$(call build,$(NATIVE))
 
 win32: setup
-	@cmake -S . -B $(WIN32) --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
+	@cmake -S . -B $(WIN32) $(CROSS) >/dev/null
 	$(call build,$(WIN32))
 
 # The same sources and CMake files, configured as a build on Windows configures them: no Wine runner.
 windows: setup
-	@cmake -S . -B $(WINDOWS) --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DVOSTREL_WINE=OFF >/dev/null
+	@cmake -S . -B $(WINDOWS) $(CROSS) -DVOSTREL_WINE=OFF >/dev/null
 	$(call build,$(WINDOWS))
 
 test: native win32

@@ -62,8 +62,8 @@ void ByteCursor::Skip(size_t count) {
   offset_ += count;
 }
 
-std::string Utf8(const std::u16string& text) {
-  return Utf8(std::wstring(text.begin(), text.end()));
+std::string Utf8FromWide(const std::u16string& text) {
+  return Utf8FromWide(std::wstring(text.begin(), text.end()));
 }
 
 std::u16string WidenAscii(const char* text) {

@@ -39,6 +39,6 @@ class ByteCursor {
 };
 
 // UTF-8 for printing a UTF-16 text in a failure message.
-std::string Utf8(const std::u16string& text);
+std::string Utf8FromWide(const std::u16string& text);
 // A plain ASCII text as UTF-16, for texts the sources hold as narrow literals.
 std::u16string WidenAscii(const char* text);

@@ -19,7 +19,7 @@ class PeFile {
   bool Load(const std::wstring& path) {
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    ok(file != INVALID_HANDLE_VALUE, "cannot open %s, error %lu", Utf8(path).c_str(),
+    ok(file != INVALID_HANDLE_VALUE, "cannot open %s, error %lu", Utf8FromWide(path).c_str(),
        GetLastError());
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD size = GetFileSize(file, NULL);

@@ -20,7 +20,7 @@ const char16_t kDialogFace[] = u"ＭＳ Ｐゴシック";
 
 HMODULE LoadAsData() {
   HMODULE module = LoadLibraryExW(harness_dll.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-  ok(module != NULL, "LoadLibraryExW(%s) failed, error %lu", Utf8(harness_dll).c_str(),
+  ok(module != NULL, "LoadLibraryExW(%s) failed, error %lu", Utf8FromWide(harness_dll).c_str(),
      GetLastError());
   return module;
 }
@@ -114,12 +114,13 @@ void ResourceSet() {
 // ---- Dialog templates ----
 
 void ExpectText(const char* what, const std::u16string& got, const std::u16string& want) {
-  ok(got == want, "%s: expected \"%s\", got \"%s\"", what, Utf8(want).c_str(), Utf8(got).c_str());
+  ok(got == want, "%s: expected \"%s\", got \"%s\"", what, Utf8FromWide(want).c_str(),
+     Utf8FromWide(got).c_str());
 }
 
 void ExpectAbsent(const char* what, const ByteCursor::NameOrOrdinal& field) {
   ok(!field.present, "%s: expected none, got %s", what,
-     field.is_ordinal ? std::to_string(field.ordinal).c_str() : Utf8(field.name).c_str());
+     field.is_ordinal ? std::to_string(field.ordinal).c_str() : Utf8FromWide(field.name).c_str());
 }
 
 // A control's class: the predefined atom, or the same class given by name.
@@ -169,14 +170,14 @@ void ExpectCredit(const std::u16string& text) {
   const char16_t* parts[] = {u"Vostrel", u"orvek"};
   for (const char16_t* part : parts) {
     ok(text.find(part) != std::u16string::npos, "credit line \"%s\": expected it to name %s",
-       Utf8(text).c_str(), Utf8(part).c_str());
+       Utf8FromWide(text).c_str(), Utf8FromWide(part).c_str());
   }
   bool year = false;
   for (size_t i = 0; i + 4 <= text.size(); ++i) {
     year = year || std::all_of(text.begin() + i, text.begin() + i + 4,
                                [](char16_t c) { return c >= u'0' && c <= u'9'; });
   }
-  ok(year, "credit line \"%s\": expected a year", Utf8(text).c_str());
+  ok(year, "credit line \"%s\": expected a year", Utf8FromWide(text).c_str());
 }
 
 void SetupDialog() {
@@ -248,7 +249,7 @@ void SetupDialog() {
     ok(ClassMatches(window_class, want.atom), "control %d: class expected atom 0x%04X, got %s", n,
        want.atom,
        window_class.is_ordinal ? std::to_string(window_class.ordinal).c_str()
-                               : Utf8(window_class.name).c_str());
+                               : Utf8FromWide(window_class.name).c_str());
     ok(!title.is_ordinal, "control %d: expected a text, got ordinal %d", n, title.ordinal);
     snprintf(what, sizeof what, "control %d text", n);
     if (want.text == kCredit) {
@@ -417,16 +418,16 @@ void VersionRaw() {
        table != nullptr ? static_cast<int>(table->children.size()) : -1);
     for (const ExpectedString& want : kVersionStrings) {
       const VersionNode* value = table != nullptr ? Child(*table, want.key) : nullptr;
-      ok(value != nullptr, "string %s: missing", Utf8(want.key).c_str());
+      ok(value != nullptr, "string %s: missing", Utf8FromWide(want.key).c_str());
       if (value == nullptr) continue;
-      ok(value->type == 1, "string %s: type expected %d, got %d", Utf8(want.key).c_str(), 1,
+      ok(value->type == 1, "string %s: type expected %d, got %d", Utf8FromWide(want.key).c_str(), 1,
          value->type);
       ByteCursor text(value->value, value->value_bytes);
       std::u16string got = text.Text();
-      if (want.value != nullptr) ExpectText(Utf8(want.key).c_str(), got, want.value);
+      if (want.value != nullptr) ExpectText(Utf8FromWide(want.key).c_str(), got, want.value);
       // The stored length counts the text and one NUL, nothing after it.
       ok(value->value_length == got.size() + 1, "string %s: length expected %d, got %d",
-         Utf8(want.key).c_str(), static_cast<int>(got.size() + 1), value->value_length);
+         Utf8FromWide(want.key).c_str(), static_cast<int>(got.size() + 1), value->value_length);
     }
   }
   const VersionNode* vars = Child(root, u"VarFileInfo");
@@ -479,13 +480,13 @@ void VersionApi() {
     UINT length = 0;
     BOOL found =
         VerQueryValueW(info.data(), reinterpret_cast<LPCWSTR>(query.c_str()), &value, &length);
-    ok(found && value != nullptr, "VerQueryValueW(%s) failed", Utf8(query).c_str());
+    ok(found && value != nullptr, "VerQueryValueW(%s) failed", Utf8FromWide(query).c_str());
     if (!found || value == nullptr) continue;
     std::u16string got(static_cast<const char16_t*>(value));
     if (want.value != nullptr) {
-      ExpectText(Utf8(want.key).c_str(), got, want.value);
+      ExpectText(Utf8FromWide(want.key).c_str(), got, want.value);
     } else {
-      ok(!got.empty(), "%s: expected a text, got an empty one", Utf8(want.key).c_str());
+      ok(!got.empty(), "%s: expected a text, got an empty one", Utf8FromWide(want.key).c_str());
     }
   }
   // The ANSI view: the text as the system puts it in the ANSI code page.

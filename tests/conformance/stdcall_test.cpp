@@ -55,7 +55,7 @@ void Stdcall() {
   HWND main = CreateStandinMainWindow("Vostrel stdcall host");
   WatchBoxes();
   HMODULE plugin = LoadLibraryW(harness_dll.c_str());
-  ok(plugin != NULL, "LoadLibraryW(%s) failed, error %lu", Utf8(harness_dll).c_str(),
+  ok(plugin != NULL, "LoadLibraryW(%s) failed, error %lu", Utf8FromWide(harness_dll).c_str(),
      GetLastError());
   if (plugin == NULL) return;
   std::vector<unsigned char> info(496 + 16, 0xCC);
@@ -116,7 +116,7 @@ DWORD RunGuardChild(const std::wstring& dll, const wchar_t* bytes) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child = {};
   ok(CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child),
-     "%s bytes: could not start the child: %lu", Utf8(bytes).c_str(), GetLastError());
+     "%s bytes: could not start the child: %lu", Utf8FromWide(bytes).c_str(), GetLastError());
   DWORD code = STILL_ACTIVE;
   if (WaitForSingleObject(child.hProcess, 30000) == WAIT_TIMEOUT) {
     TerminateProcess(child.hProcess, WAIT_TIMEOUT);
@@ -138,20 +138,21 @@ void Guard() {
   const std::wstring probe = folder + L"\\guard_probe.dll", mark = probe + L".detached";
   CreateDirectoryW(folder.c_str(), NULL);
   ok(CopyFileW(harness_dll.c_str(), probe.c_str(), FALSE), "copying the probe to %s failed: %lu",
-     Utf8(probe).c_str(), GetLastError());
+     Utf8FromWide(probe).c_str(), GetLastError());
   SetEnvironmentVariableW(L"VOSTREL_DETACHED", mark.c_str());
   for (const std::wstring& dll : {probe, harness_args[3]}) {
     DWORD first = RunGuardChild(dll, L"16"), second = RunGuardChild(dll, L"16");
     ok(first != 0 && second != 0 && first % 256 == 0 && second % 256 == 0 && first != second,
-       "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", Utf8(dll).c_str(), first,
-       second);
+       "%s twice: expected two guards as exit codes, got 0x%lX, 0x%lX", Utf8FromWide(dll).c_str(),
+       first, second);
   }
-  ok(DeleteFileW(mark.c_str()), "16 bytes into 16: expected a detach mark %s", Utf8(mark).c_str());
+  ok(DeleteFileW(mark.c_str()), "16 bytes into 16: expected a detach mark %s",
+     Utf8FromWide(mark).c_str());
   DWORD over = RunGuardChild(probe, L"32");
   ok(over == STATUS_STACK_BUFFER_OVERRUN, "32 bytes into 16: expected exit code 0x%lX, got 0x%lX",
      STATUS_STACK_BUFFER_OVERRUN, over);
   ok(!DeleteFileW(mark.c_str()), "32 bytes into 16: expected no detach mark, found %s",
-     Utf8(mark).c_str());
+     Utf8FromWide(mark).c_str());
   DeleteFileW(probe.c_str());
   RemoveDirectoryW(folder.c_str());
 }

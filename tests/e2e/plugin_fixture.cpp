@@ -97,7 +97,8 @@ PluginCopy::PluginCopy(const char* tag, const wchar_t* dll_name, const std::wstr
   dll = AnsiFromWide(wdll);
   ini = AnsiFromWide(wini);
   ok(CopyFileW(harness_dll.c_str(), LongForm(wdll).c_str(), FALSE) != 0,
-     "copying %s to %s failed: %lu", Utf8(harness_dll).c_str(), Utf8(wdll).c_str(), GetLastError());
+     "copying %s to %s failed: %lu", Utf8FromWide(harness_dll).c_str(), Utf8FromWide(wdll).c_str(),
+     GetLastError());
   opened_pages.clear();
 }
 

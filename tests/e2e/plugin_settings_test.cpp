@@ -244,7 +244,8 @@ void Folders() {
   const size_t kRoot = 120;                    // the copy's folder and a padding folder
   PluginCopy probe("paths");                   // every copy's folder is as long as this one
   const size_t copy = probe.wini.size() - 11;  // less "Vostrel.ini"
-  ok(copy < kRoot, "the temporary folder is too long for these cases: %s", Utf8(probe.dir).c_str());
+  ok(copy < kRoot, "the temporary folder is too long for these cases: %s",
+     Utf8FromWide(probe.dir).c_str());
   if (copy >= kRoot) return;
   const std::wstring root = std::wstring(kRoot - copy, L'r') + L"\\";
   std::wstring levels;  // four nested folders, 804 characters

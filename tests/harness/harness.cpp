@@ -22,13 +22,6 @@ int harness_failures = 0;
 int harness_checks = 0;
 int harness_skips = 0;
 
-std::string Utf8(const std::wstring& text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0],
-                                 static_cast<int>(out.size()), NULL, NULL));
-  return out;
-}
-
 void harness_report(int outcome, const char* file, int line, const char* format, ...) {
   if (outcome == kSkip)
     ++harness_skips;
@@ -55,7 +48,7 @@ int harness_summary(bool nothing_ran) {
 
 int harness_main(const TestGroup* groups, int count) {
   setvbuf(stdout, NULL, _IONBF, 0);
-  const std::string named = harness_args.size() > 1 ? Utf8(harness_args[1]) : "";
+  const std::string named = harness_args.size() > 1 ? Utf8FromWide(harness_args[1]) : "";
   bool ran = false;
   const int before = harness_checks;
   for (int i = 0; i < count; ++i) {
@@ -73,7 +66,7 @@ int harness_main(const TestGroup* groups, int count) {
 int harness_dll_main(const TestGroup* groups, int count) {
   if (harness_args.size() < 3) {
     printf("usage: %s GROUP VOSTREL_DLL\n",
-           harness_args.empty() ? "" : Utf8(harness_args[0]).c_str());
+           harness_args.empty() ? "" : Utf8FromWide(harness_args[0]).c_str());
     return 2;
   }
   harness_dll = harness_args[2];

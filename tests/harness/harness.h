@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// Utf8FromWide, for paths in messages.
+#include "../../standin/host_output.h"
+
 struct TestGroup {
   const char* name;
   void (*run)();
@@ -38,5 +41,3 @@ int harness_main(const TestGroup* groups, int count);
 extern std::wstring harness_dll;
 // harness_main for test programs whose second argument is the built plug-in.
 int harness_dll_main(const TestGroup* groups, int count);
-// A text as UTF-8, for messages.
-std::string Utf8(const std::wstring& text);

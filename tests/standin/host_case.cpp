@@ -70,17 +70,19 @@ DWORD Run(std::wstring command, const std::wstring& folder, std::string* transcr
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int main() {
   setvbuf(stdout, NULL, _IONBF, 0);
+  const std::vector<std::wstring>& argv = harness_args;
+  const int argc = static_cast<int>(argv.size());
   std::wstring work, dll, ini, pages, command;
   std::vector<std::vector<std::wstring>> copies, checks;  // (FILE, PATH), (kind, count, RE)
   DWORD want_status = 0;
   int i = 1;
-  for (; i < argc && wcscmp(argv[i], L"--") != 0; ++i) {
+  for (; i < argc && argv[i] != L"--"; ++i) {
     std::wstring option = argv[i];
     int n = option == L"--copy" || option == L"--count" ? 2 : 1;
     if (i + n >= argc) break;
-    std::vector<std::wstring> values(argv + i + 1, argv + i + 1 + n);
+    std::vector<std::wstring> values(argv.begin() + i + 1, argv.begin() + i + 1 + n);
     i += n;
     if (option == L"--work") work = FullPath(values[0].c_str());
     if (option == L"--pages") pages = FullPath(values[0].c_str());

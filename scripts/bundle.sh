@@ -57,17 +57,18 @@ def rewrite(line, where):
             die(f'{where}: a test names a file outside the bundle: {arg}')
         return match.group(0)
     return quoted.sub(one, line)
-for folder, _, files in os.walk(build):
-    if 'CTestTestfile.cmake' not in files:
-        continue
-    rel = os.path.relpath(folder, build)
+# The lists CTest reads: the top one and those its subdirs() name, in turn.
+folders = ['.']
+for rel in folders:
     lines = []
-    for line in open(os.path.join(folder, 'CTestTestfile.cmake'), encoding='utf-8'):
+    for line in open(os.path.join(build, rel, 'CTestTestfile.cmake'), encoding='utf-8'):
         # The comments name the folders; the backtraces, CMake's files: neither runs anything.
         if line.startswith('#'):
             continue
         line = re.sub(r' _BACKTRACE_TRIPLES "(?:[^"\\]|\\.)*"', '', line)
         lines.append(rewrite(line, os.path.join(rel, 'CTestTestfile.cmake')))
+        folders += [os.path.normpath(os.path.join(rel, sub)) for sub in
+                    re.findall(r'^subdirs\("([^"]*)"\)$', line)]
     up = '/..' * (0 if rel == '.' else rel.count('/') + 1)
     text = f'get_filename_component(bundle "${{CMAKE_CURRENT_LIST_DIR}}{up}" ABSOLUTE)\n'
     text += ''.join(lines)

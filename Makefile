@@ -3,9 +3,10 @@ BUILD ?= build
 NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
 WINDOWS := $(BUILD)/windows
+BUNDLE := $(BUILD)/windows-tests
 JOBS ?= 2
 
-.PHONY: all setup native win32 windows test test-windows test-debian13 demo dist reproducible fuzz bench size format clean
+.PHONY: all setup native win32 windows bundle test test-windows test-debian13 demo dist reproducible fuzz bench size format clean
 
 all: win32
 
@@ -39,13 +40,18 @@ windows: setup
 	@cmake -S . -B $(WINDOWS) $(CROSS) -DVOSTREL_WINE=OFF >/dev/null
 	$(call build,$(WINDOWS))
 
+# The Windows build's test programs, the files they name and a CTest list that runs wherever the
+# folder goes (on Windows: ctest --test-dir windows-tests).
+bundle: windows
+	@bash scripts/bundle.sh $(WINDOWS) $(BUNDLE)
+
 test: native win32
 	@bash scripts/test.sh $(NATIVE) $(WIN32)
 
-# The Windows build's tests as on a Windows runner: CMake's own ctest.exe under Wine, a fresh
-# prefix, LOCALE (default en_US.UTF-8).
-test-windows: windows
-	@bash scripts/test-windows.sh $(WINDOWS)
+# The bundle's tests as on a Windows runner: moved to drive C: of a fresh prefix, run by CMake's
+# own ctest.exe under Wine, LOCALE (default en_US.UTF-8).
+test-windows: bundle
+	@bash scripts/test-windows.sh $(WINDOWS) $(BUNDLE)
 
 # The same tests on Debian 13 in a root made by mmdebstrap outside the clone, run by bwrap (as root).
 test-debian13:

@@ -26,19 +26,19 @@ state=$demo/wine
 session=$root/tests/wine/session.sh
 trap '"$session" stop "$state" >/dev/null 2>&1 || true' EXIT
 "$session" ensure "$state" "$logger"
-. "$root/tests/wine/wine-env.sh"
+# wine.sh is checked on its own.
+# shellcheck source=/dev/null
+. "$root/tests/wine/wine.sh"
 wine_session_env "$state"
 
 if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
-  # Wine's own desktop (set up by session.sh) draws the frames and captions.
+  # Wine's own desktop (wine_prefix) draws the frames and captions.
   # The plug-in's dialogs ask for Windows' Japanese fonts; IPA Gothic stands in for them.
   for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f \
-      </dev/null >/dev/null 2>&1
+    wine_quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f
   done
   for face in "ＭＳ ゴシック" "MS Gothic"; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f \
-      </dev/null >/dev/null 2>&1
+    wine_quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f
   done
   # Wine draws the caption buttons with its Marlett font, which it looks for in the prefix.
   for font in marlett.ttf tahoma.ttf tahomabd.ttf; do

@@ -26,8 +26,7 @@ state=$demo/wine
 session=$root/tests/wine/session.sh
 trap '"$session" stop "$state" >/dev/null 2>&1 || true' EXIT
 "$session" ensure "$state" "$logger"
-# wine.sh is checked on its own.
-# shellcheck source=/dev/null
+# shellcheck source=/dev/null  # wine.sh is checked on its own
 . "$root/tests/wine/wine.sh"
 wine_session_env "$state"
 
@@ -50,11 +49,9 @@ if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
 fi
 
 # A private copy of the plug-in, so that its settings file is the demo's own and starts afresh.
-mkdir -p "$demo/plugin"
+rm -rf "$demo/plugin/Vostrel.ini" "$demo/shots"
+mkdir -p "$demo/plugin" "$demo/shots"
 cp "$dll" "$demo/plugin/Vostrel.dll"
-rm -f "$demo/plugin/Vostrel.ini"
-rm -rf "$demo/shots"
-mkdir -p "$demo/shots"
 cp "$root"/examples/*.eml "$demo/"
 
 # Like wine-run.sh: output through a file, since Wine's helpers may keep a pipe open.

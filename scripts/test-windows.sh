@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # test-windows.sh BUILD_DIR: a Windows build's CTest list (VOSTREL_WINE=OFF), run by CMake's own
-# Windows ctest.exe under Wine as on a Windows runner: a fresh prefix (tests/wine/wine.sh), LOCALE
-# (default en_US.UTF-8), a virtual display, nothing between CTest and the programs. Browser
-# stand-ins on PATH fail the run if called, proven by a page opened first; then the build's browser
-# stand-in takes http and https for the stand-in host's cases. The script runs again inside
-# namespaces of its own (bwrap): a clean environment and a /tmp of its own, all it started ends with
-# it, and its folders go, on any end.
+# Windows ctest.exe under Wine as on a Windows runner: a fresh prefix (tests/wine/wine.sh) in LOCALE
+# (default en_US.UTF-8), nothing between CTest and the programs, the build's browser stand-in for
+# http and https, and stand-ins for Wine's browsers, proven first, that fail the run if called. It
+# runs again in namespaces of its own (bwrap): a clean environment and a /tmp of its own, all it
+# started ends with it, and its folders go, on any end.
 set -euo pipefail
 export LC_ALL=C
 die() { echo "test-windows: $*" >&2; exit 1; }
@@ -40,13 +39,10 @@ if [ "${1:-}" != --inside ]; then
 fi
 
 # ---- Inside: bwrap, which made this PID namespace, is its PID 1 and this script's parent.
-if [ "$PPID" != 1 ] || [ "$(cat /proc/1/comm)" != bwrap ]; then
-  die "--inside runs only in the namespaces bwrap makes"
-fi
+[[ $PPID = 1 && $(cat /proc/1/comm) = bwrap ]] || die "--inside runs only in the namespaces bwrap makes"
 build=$2 locale=$3 work=/tmp/vostrel-windows
 export CTEST_EXE=$4 LOCALE=$locale
-# wine.sh is checked on its own.
-# shellcheck source=/dev/null
+# shellcheck source=/dev/null  # wine.sh is checked on its own
 . "$clone/tests/wine/wine.sh"
 mkdir -p "$work/bin" "$work/home"
 export HOME=$work/home PATH=$work/bin:$PATH
@@ -56,21 +52,20 @@ for browser in xdg-open firefox konqueror mozilla opera dillo; do
   chmod +x "$work/bin/$browser"
 done
 wine_display "$work"
-LANG=$locale LC_ALL=$locale wine_prefix
-# The trap, proven: a page opened through the shell reaches it.
+LANG=$locale LC_ALL=$locale wine_prefix "$build/tests/e2e/urllog.exe"
+# The trap, proven: a page Wine would hand to a browser reaches it.
 page=http://trap.vostrel.invalid/
-LANG=$locale LC_ALL=$locale wine_quiet wine start "$page"
+LANG=$locale LC_ALL=$locale wine_quiet wine winebrowser "$page"
 for _ in {1..100}; do [ -s "$work/browsers" ] && break; sleep 0.1; done
 caught=$(cat "$work/browsers" 2>/dev/null) || :
 [ "$caught" = "xdg-open $page" ] || die "the browser stand-ins caught ${caught:-nothing}, not xdg-open $page"
 rm "$work/browsers"
-LANG=$locale LC_ALL=$locale wine_url_logger "$build/tests/e2e/urllog.exe"
 # The desktop comes with the next server; this one saves the registry as it ends.
 wineserver -k
 
 # test.sh's CTest. Through a file: the server's helpers, which the first program starts, hold its
-# output open.
-# shellcheck disable=SC2317  # called by test.sh, which this function is exported to
+# output open. ShellCheck sees no call: test.sh makes it.
+# shellcheck disable=SC2317
 win_ctest() {
   LANG=$LOCALE LC_ALL=$LOCALE wine "$CTEST_EXE" "$@" </dev/null >/tmp/ctest.out 2>&1 || s=$?
   cat /tmp/ctest.out

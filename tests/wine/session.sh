@@ -1,40 +1,32 @@
 #!/usr/bin/env bash
-# The CTest runner's Wine session in STATE_DIR: a private prefix (wine.sh) with the browser
-# stand-in registered, on a virtual display, in the runner's language (wine_session_env).
-#   session.sh ensure STATE_DIR URL_LOGGER_EXE            start both unless already running
-#   session.sh run STATE_DIR URL_LOGGER_EXE MARK PROGRAM [ARGS...]
-#                                                          PROGRAM in the session (wine-run.sh)
-#   session.sh stop STATE_DIR                             end the Wine server and the display
+# The CTest runner's Wine session in STATE_DIR (wine_session_env): a prefix with the browser
+# stand-in, on a virtual display.
+#   session.sh ensure STATE_DIR URL_LOGGER_EXE   start both unless already running
+#   session.sh run STATE_DIR URL_LOGGER_EXE MARK PROGRAM [ARGS...]   PROGRAM in the session
+#   session.sh stop STATE_DIR                    end the Wine server and the display
 set -eu
 cmd=${1:-} state=${2:-}
-# wine.sh is checked on its own.
-# shellcheck source=/dev/null
+# shellcheck source=/dev/null  # wine.sh is checked on its own
 . "$(dirname "$0")/wine.sh"
 
 display_alive() { [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; }
 
 ensure() {
-  local logger=$1
   mkdir -p "$state"
   exec 9>"$state/lock"
   flock 9
   wine_session_env "$state"
   display_alive || wine_display "$state"
-  local prefix=$WINEPREFIX
+  # Made once, its server ended: the server lingers some seconds after its last program, and
+  # saves the registry as it ends.
   if [ ! -f "$state/prefix/.vostrel-ready" ]; then
-    (
-      wine_env "$state/prefix"
-      wine_prefix
-      wine_url_logger "$logger"
-      # Once for all the settings above (the server lingers some seconds after its last program).
-      wineserver -w
-    )
+    (wine_env "$state/prefix" && wine_prefix "$1" && wineserver -w)
     touch "$state/prefix/.vostrel-ready"
   fi
-  [ "$prefix" = "$state/prefix" ] || dpi_prefix "$prefix"
+  [ "$WINEPREFIX" = "$state/prefix" ] || dpi_prefix "$WINEPREFIX"
   # A persistent server, started here with no inherited output, so that no test's wine
   # command starts one that would hold the test's output open. Fails if one runs already.
-  WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
   exec 9>&-
 }
 
@@ -63,12 +55,10 @@ dpi_prefix() {
 # The program's output goes to a file, not the caller's pipe: a program that starts Wine's server
 # also starts its helpers (its desktop, services), which live on with the server and inherit it.
 run() {
-  local mark=$2 out status=0
+  local mark=$2 out=$state/run.$$ status=0
   ensure "$1"
-  shift 2
-  out=$(mktemp)
   trap 'rm -f "$out"' EXIT
-  wine "$@" </dev/null >"$out" 2>&1 || status=$?
+  wine "${@:3}" </dev/null >"$out" 2>&1 || status=$?
   cat "$out"
   # This runner gives every run the code page, DPI and browser stand-in it needs: a skip, of the
   # whole program or of one check, is a loss.
@@ -83,8 +73,7 @@ stop() {
   flock 9
   for prefix in "$state"/prefix "$state"/prefix-dpi*; do
     [ -d "$prefix" ] || continue
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+    { WINEPREFIX=$prefix wineserver -k && WINEPREFIX=$prefix wineserver -w; } 2>/dev/null || true
     # Debian's Wine leaves each server's folder, /tmp/wine-XXXXXX/server-DEV-INODE, named after
     # the prefix's device and inode in hexadecimal: only those of this session's prefixes go.
     server=$(printf 'server-%s-%x' "$(stat -c %D "$prefix")" "$(stat -c %i "$prefix")")
@@ -96,13 +85,9 @@ stop() {
   rm -f "$state/xvfb.pid" "$state/display"
 }
 
-usage() {
-  echo "usage: session.sh ensure|run|stop STATE_DIR [URL_LOGGER_EXE [MARK PROGRAM ARGS...]]" >&2
-  exit 2
-}
-case $cmd in
-  ensure) [ $# = 3 ] || usage; ensure "$3" ;;
-  run) [ $# -ge 5 ] || usage; shift 2; run "$@" ;;
-  stop) [ $# = 2 ] || usage; stop ;;
-  *) usage ;;
+case $cmd:$# in
+  ensure:3) ensure "$3" ;;
+  run:[5-9] | run:[1-9][0-9]*) run "${@:3}" ;;
+  stop:2) stop ;;
+  *) echo "usage: session.sh ensure|run|stop STATE_DIR [URL_LOGGER_EXE [MARK PROGRAM ARGS...]]" >&2; exit 2 ;;
 esac

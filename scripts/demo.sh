@@ -54,16 +54,10 @@ mkdir -p "$demo/plugin" "$demo/shots"
 cp "$dll" "$demo/plugin/Vostrel.dll"
 cp "$root"/examples/*.eml "$demo/"
 
-# Like wine-run.sh: output through a file, since Wine's helpers may keep a pipe open.
+# Each run through the session's runner (session.sh run), from the demo's folder.
 run() {
-  local shots=$1 out status=0
-  shift
-  out=$(mktemp)
-  (cd "$demo" && timeout 300 wine "$host" --unattended --shots "$shots" "$@" \
-    </dev/null >"$out" 2>&1 9>&-) || status=$?
-  cat "$out"
-  rm -f "$out"
-  return $status
+  (cd "$demo" && timeout 300 "$session" run "$state" "$logger" "$(cat "$build/skip-mark.txt")" \
+    "$host" --unattended --shots "$@")
 }
 
 echo "== run 1: fresh settings (warning mode), then switched to the always-show mode"

@@ -26,19 +26,18 @@ state=$demo/wine
 session=$root/tests/wine/session.sh
 trap '"$session" stop "$state" >/dev/null 2>&1 || true' EXIT
 "$session" ensure "$state" "$logger"
-. "$root/tests/wine/wine-env.sh"
+# shellcheck source=/dev/null  # wine.sh is checked on its own
+. "$root/tests/wine/wine.sh"
 wine_session_env "$state"
 
 if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
-  # Wine's own desktop (set up by session.sh) draws the frames and captions.
+  # Wine's own desktop (wine_prefix) draws the frames and captions.
   # The plug-in's dialogs ask for Windows' Japanese fonts; IPA Gothic stands in for them.
   for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f \
-      </dev/null >/dev/null 2>&1
+    wine_quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAPGothic /f
   done
   for face in "ＭＳ ゴシック" "MS Gothic"; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f \
-      </dev/null >/dev/null 2>&1
+    wine_quiet wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f
   done
   # Wine draws the caption buttons with its Marlett font, which it looks for in the prefix.
   for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
@@ -50,23 +49,15 @@ if [ ! -f "$WINEPREFIX/.vostrel-demo-ready" ]; then
 fi
 
 # A private copy of the plug-in, so that its settings file is the demo's own and starts afresh.
-mkdir -p "$demo/plugin"
+rm -rf "$demo/plugin/Vostrel.ini" "$demo/shots"
+mkdir -p "$demo/plugin" "$demo/shots"
 cp "$dll" "$demo/plugin/Vostrel.dll"
-rm -f "$demo/plugin/Vostrel.ini"
-rm -rf "$demo/shots"
-mkdir -p "$demo/shots"
 cp "$root"/examples/*.eml "$demo/"
 
-# Like wine-run.sh: output through a file, since Wine's helpers may keep a pipe open.
+# Each run through the session's runner (session.sh run), from the demo's folder.
 run() {
-  local shots=$1 out status=0
-  shift
-  out=$(mktemp)
-  (cd "$demo" && timeout 300 wine "$host" --unattended --shots "$shots" "$@" \
-    </dev/null >"$out" 2>&1 9>&-) || status=$?
-  cat "$out"
-  rm -f "$out"
-  return $status
+  (cd "$demo" && timeout 300 "$session" run "$state" "$logger" "$(cat "$build/skip-mark.txt")" \
+    "$host" --unattended --shots "$@")
 }
 
 echo "== run 1: fresh settings (warning mode), then switched to the always-show mode"

@@ -85,8 +85,9 @@ void ResourceSet() {
   HMODULE module = LoadAsData();
   if (module == NULL) return;
   Walk walk;
-  ok(EnumResourceTypesA(module, OnType, reinterpret_cast<LONG_PTR>(&walk)) != FALSE,
-     "EnumResourceTypesA failed, error %lu", GetLastError());
+  BOOL walked = EnumResourceTypesA(module, OnType, reinterpret_cast<LONG_PTR>(&walk));
+  DWORD error = GetLastError();
+  ok(walked, "EnumResourceTypesA failed, error %lu", error);
   // type/name/language: icon image 1, dialogs 101 and 103, icon group 1, version 1.
   const std::set<std::string> expected = {"3/1/0411", "5/101/0411", "5/103/0411", "14/1/0411",
                                           "16/1/0411"};
@@ -452,8 +453,9 @@ void VersionApi() {
   ok(size > 0, "GetFileVersionInfoSizeW failed, error %lu", GetLastError());
   if (size == 0) return;
   std::vector<char> info(size);
-  ok(GetFileVersionInfoW(harness_dll.c_str(), 0, size, info.data()) != FALSE,
-     "GetFileVersionInfoW failed, error %lu", GetLastError());
+  BOOL read = GetFileVersionInfoW(harness_dll.c_str(), 0, size, info.data());
+  DWORD error = GetLastError();
+  ok(read, "GetFileVersionInfoW failed, error %lu", error);
   void* fixed = nullptr;
   UINT fixed_size = 0;
   ok(VerQueryValueA(info.data(), "\\", &fixed, &fixed_size) &&

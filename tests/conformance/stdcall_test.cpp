@@ -115,8 +115,10 @@ DWORD RunGuardChild(const std::wstring& dll, const wchar_t* bytes) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child = {};
-  ok(CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child),
-     "%s bytes: could not start the child: %lu", Utf8FromWide(bytes).c_str(), GetLastError());
+  BOOL started =
+      CreateProcessW(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &child);
+  DWORD error = GetLastError();
+  ok(started, "%s bytes: could not start the child: %lu", Utf8FromWide(bytes).c_str(), error);
   DWORD code = STILL_ACTIVE;
   if (WaitForSingleObject(child.hProcess, 30000) == WAIT_TIMEOUT) {
     TerminateProcess(child.hProcess, WAIT_TIMEOUT);
@@ -137,8 +139,9 @@ void Guard() {
   const std::wstring folder = temp + std::wstring(L"vostrel_guard_Ωü新한");
   const std::wstring probe = folder + L"\\guard_probe.dll", mark = probe + L".detached";
   CreateDirectoryW(folder.c_str(), NULL);
-  ok(CopyFileW(harness_dll.c_str(), probe.c_str(), FALSE), "copying the probe to %s failed: %lu",
-     Utf8FromWide(probe).c_str(), GetLastError());
+  BOOL copied = CopyFileW(harness_dll.c_str(), probe.c_str(), FALSE);
+  DWORD error = GetLastError();
+  ok(copied, "copying the probe to %s failed: %lu", Utf8FromWide(probe).c_str(), error);
   SetEnvironmentVariableW(L"VOSTREL_DETACHED", mark.c_str());
   for (const std::wstring& dll : {probe, harness_args[3]}) {
     DWORD first = RunGuardChild(dll, L"16"), second = RunGuardChild(dll, L"16");

@@ -96,9 +96,10 @@ PluginCopy::PluginCopy(const char* tag, const wchar_t* dll_name, const std::wstr
   wini = wdll.substr(0, wdll.rfind(L'.')) + L".ini";
   dll = AnsiFromWide(wdll);
   ini = AnsiFromWide(wini);
-  ok(CopyFileW(harness_dll.c_str(), LongForm(wdll).c_str(), FALSE) != 0,
-     "copying %s to %s failed: %lu", Utf8FromWide(harness_dll).c_str(), Utf8FromWide(wdll).c_str(),
-     GetLastError());
+  BOOL copied = CopyFileW(harness_dll.c_str(), LongForm(wdll).c_str(), FALSE);
+  DWORD error = GetLastError();
+  ok(copied, "copying %s to %s failed: %lu", Utf8FromWide(harness_dll).c_str(),
+     Utf8FromWide(wdll).c_str(), error);
   opened_pages.clear();
 }
 

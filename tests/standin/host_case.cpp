@@ -3,10 +3,10 @@
 // is --count 0 RE).
 //   host_case --work DIR --pages LOGGER [--dll DLL] [--ini TEXT] [--copy FILE PATH]... --status N
 //             [--expect RE | --reject RE | --count N RE]... -- COMMAND ARGS...
-// --copy puts FILE at PATH inside the folder; in COMMAND ARGS, @PLUGIN@ stands for the copied
-// plug-in and @WORK@ for the folder. The host opens pages through the shell, which must hand
-// them to LOGGER, the browser stand-in: with any other http or https handler the case skips, as
-// a real browser could start.
+// --copy puts FILE at PATH inside the folder; an option it does not know is a usage error (2); in
+// COMMAND ARGS, @PLUGIN@ stands for the copied plug-in and @WORK@ for the folder. The host opens
+// pages through the shell, which must hand them to LOGGER, the browser stand-in: with any other
+// http or https handler the case skips, as a real browser could start.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -80,6 +80,11 @@ int main() {
   int i = 1;
   for (; i < argc && argv[i] != L"--"; ++i) {
     std::wstring option = argv[i];
+    if (!wcsstr(L" --work --pages --dll --ini --status --copy --expect --reject --count ",
+                (L" " + option + L" ").c_str())) {
+      printf("host_case: unknown option %s\n", Utf8FromWide(option).c_str());
+      return 2;
+    }
     int n = option == L"--copy" || option == L"--count" ? 2 : 1;
     if (i + n >= argc) break;
     std::vector<std::wstring> values(argv.begin() + i + 1, argv.begin() + i + 1 + n);
@@ -115,8 +120,10 @@ int main() {
   }
   // --ini's text holds \r\n as the CMake file writes it.
   ini = Replaced(Replaced(ini, L"\\r", L"\r"), L"\\n", L"\n");
-  if (!ini.empty()) std::ofstream(fs::path(work) / L"Vostrel.ini") << Utf8FromWide(ini);
-  std::ofstream(fs::path(work) / L"not-a-message.eml")
+  // Byte for byte (binary): a text-mode stream would write each \n as \r\n.
+  if (!ini.empty())
+    std::ofstream(fs::path(work) / L"Vostrel.ini", std::ios::binary) << Utf8FromWide(ini);
+  std::ofstream(fs::path(work) / L"not-a-message.eml", std::ios::binary)
       << "Dear Taro,\r\nthis is only a body, without any header.\r\n";
   while (++i < argc) {
     std::wstring arg =

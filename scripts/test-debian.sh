@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# test-debian.sh RELEASE [COMMAND...]: runs the steps of the `linux` job of .github/workflows/ci.yml
-# (read from there), or those up to the checkout and then COMMAND, on Debian RELEASE (12 or 13) as
-# a container job runs them: as root, the container's PATH, on a clone of this clone's HEAD that
-# uid 1001 owns, in a throwaway overlay (a tmpfs, gone with the run) of a root as bare as the
-# debian:RELEASE image. mmdebstrap makes that root once, outside the clone; apt's downloads are
-# kept beside it (<root>.debs) for the next run.
-#   VOSTREL_DEBIAN_ROOT  where the root lives (default /var/lib/vostrel/CODENAME, a user's cache)
+# test-debian.sh 12|13 [COMMAND...]: the steps of the `linux` job of .github/workflows/ci.yml, read
+# from there (or those up to the checkout, then COMMAND), as a debian:12 or debian:13 container job
+# runs them: as root, with the container's PATH, on a clone of this clone's HEAD that uid 1001 owns,
+# in a throwaway overlay (a tmpfs) of a root as bare as the image, made once by mmdebstrap outside
+# the clone; apt's downloads are kept beside it, in <root>.debs.
+#   VOSTREL_DEBIAN_ROOT  the root (default /var/lib/vostrel/CODENAME, a user's in its cache)
 #   VOSTREL_CLONE        the clone to test (default the one holding this script)
-#   DEBIAN_MIRROR        the root's package mirror (default: of the sources apt lists, the first
-#                        for this machine's suite, main, whose Release says Origin: Debian; it
-#                        must serve the release)
+#   DEBIAN_MIRROR        the root's mirror (default: of apt's sources, the first for this machine's
+#                        suite, main, whose Release says Origin: Debian; it must serve the release)
 # A user runs it as root of a user namespace holding its ids from /etc/subuid and subgid. Runs of
-# one root take turns on <root>.lock, the first making the root. Deletes only a half-made root it
+# a root take turns on <root>.lock, the first making the root. Deletes only a half-made root it
 # marked, never through a mount or when findmnt fails. SIGTERM, SIGINT, SIGHUP end it at once
 # (128+n), and with it (as with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm,
 # outside PID namespaces, finish.
+# shellcheck disable=SC2016 # the single-quoted texts are apt's format and scripts run inside
 set -euo pipefail
 die() { echo "test-debian: $*" >&2; exit 1; }
 # A plain `su` keeps the caller's PATH: usermod and dpkg's ldconfig are in sbin.
@@ -57,16 +56,14 @@ near_clone() { [[ $clone/ == "${1%/}"/* || $1/ == "$clone"/* ]]; }
 # Steps that wait run in the background: INT ends bash at once in `wait`, not in a foreground step.
 background() { "$@" <&0 & wait $!; }
 install_tools() {
-  echo "test-debian: installing mmdebstrap and bubblewrap" >&2
-  local install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
-  "${install[@]}" mmdebstrap bubblewrap >/dev/null 2>&1 ||
-    { apt-get update -qq && "${install[@]}" mmdebstrap bubblewrap >/dev/null; }
+  echo "test-debian: installing mmdebstrap and bubblewrap" >&2 && apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap bubblewrap >/dev/null
 }
 make_root() {
   local log=$part/.vostrel-mmdebstrap.log mirror mounts
   # This machine's Debian archive as apt lists it once apt-get update has read its Release: a
   # third party's source for a suite of the same name is not Debian's. Checked below for the release.
-  suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  suite=$(awk -F= '$1 == "VERSION_CODENAME" { print $2 }' /etc/os-release)
   mirror=${DEBIAN_MIRROR:-$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' \
     'Origin: Debian' "Codename: $suite" 'Component: main' | sed -n 1p)}
   [ -n "$mirror" ] || die "apt lists no Debian archive for $suite main; set DEBIAN_MIRROR"
@@ -95,9 +92,9 @@ make_root() {
     { tail -n 20 "$log" >&2; die "mmdebstrap failed (log: $log)"; }
   touch "$part/.vostrel-ready" && mv -T "$part" "$root"
 }
-# One run at a time: the first installs the tools (dpkg takes one at a time) and makes the root,
-# and apt's downloads are shared; opened to append, a file there keeps what it holds. setpriv ends
-# flock with this script; the lock stays with the run.
+# One run at a time (they share apt's downloads): the first installs the tools and makes the root.
+# Opened to append, a file there keeps what it holds. setpriv ends flock with this script; the lock
+# stays with the run.
 mkdir -p "$(dirname "$root")" && exec 8>>"$root.lock"
 background setpriv --pdeathsig KILL flock 8
 type -P mmdebstrap bwrap >/dev/null || background install_tools
@@ -106,32 +103,26 @@ mkdir -p "$root.debs" "$root.run"
 # The job's steps, one a line: "run: COMMAND" or "uses: ACTION". Edit them there, not here.
 steps=$(awk '/^  [^ #]/ { job = $1 } job == "linux:" && /^      - (run|uses): / { print substr($0, 9) }' \
   "$clone/.github/workflows/ci.yml") || die "no workflow in $clone"
-[ $# = 0 ] || { printf -v cmd ' %q' "$@"; steps=$(sed '/^uses: actions\/checkout@/q' <<<"$steps")$'\n'"run:$cmd"; }
-# A clone another user owns, as root: trusted on the command line, for this call only.
-git=(git -C "$clone" -c safe.directory="$clone")
-head=$("${git[@]}" rev-parse HEAD) && common=$("${git[@]}" rev-parse --path-format=absolute \
-  --git-common-dir) || die "$clone is not a git clone"
-# A worktree keeps its repository elsewhere: that is bound too, for git inside.
-binds=(--ro-bind "$clone" "$clone")
+[ $# = 0 ] || { printf -v cmd ' %q' "$@"; steps=$(sed '/^uses: actions\/checkout@/q' <<<"$steps")
+  steps+=$'\n'"run:$cmd"; }
+git=(git -C "$clone" -c safe.directory="$clone")  # a clone another user owns, trusted this once
+head=$("${git[@]}" rev-parse HEAD) || die "$clone is not a git clone"
+common=$("${git[@]}" rev-parse --path-format=absolute --git-common-dir)
+# A worktree keeps its repository elsewhere: that is bound too, for git inside. The root reaches
+# the network as this machine does: its name servers, and for Node.js the authorities it trusts
+# (the root's own ca-certificates writes the root's bundle).
+binds=(--ro-bind "$clone" "$clone" --ro-bind-try /etc/ssl/certs/ca-certificates.crt /run/host-ca.crt)
 [[ $common/ == "$clone"/* ]] || binds+=(--ro-bind "$common" "$common")
-# The root reaches the network as this machine does: its name servers, and the authorities it
-# trusts for Node.js (the root's own ca-certificates writes the root's bundle).
-ca=/etc/ssl/certs/ca-certificates.crt && [ ! -f $ca ] ||
-  binds+=(--ro-bind $ca /run/host-ca.crt --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt)
-# What actions/checkout does: the commit in the workspace, which the runner's user owns.
-run='mkdir -p "$GITHUB_WORKSPACE" && cd "$GITHUB_WORKSPACE" || exit
-while read -r -u 3 kind step; do
-  echo "test-debian: $kind $step" >&2
-  case $kind$step in
+# Each step in the workspace; the checkout as actions/checkout leaves it, the runner's user owning it.
+run='mkdir -p "$GITHUB_WORKSPACE" && cd "$GITHUB_WORKSPACE" && while read -r -u 3 kind step; do
+  echo "test-debian: $kind $step" >&2 && case $kind$step in
     run:*) bash -e -c "$step" </dev/null ;;
     uses:actions/checkout@*) git -c safe.directory="$2" clone -q --no-local -n "$2" . &&
       git checkout -q "$1" && chown -R 1001:1001 . ;;
     *) false ;;
-  esac || exit
-done 3<<<"$3"'
-# The root bound at / is a mount point, so unshare works inside (tests use it). bwrap takes this
-# script's place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
-# shellcheck disable=SC2016 # expanded by sh
+  esac || exit; done 3<<<"$3"'
+# The root is a mount point, so unshare works inside (tests use it). bwrap takes this script's
+# place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
 exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir "$1/up" "$1/work" \
   "$1/root" && mount -t overlay -o "lowerdir=$2,upperdir=$1/up,workdir=$1/work" overlay "$1/root" &&
   shift 2 && exec "$@"' sh "$root.run" "$root" bwrap --die-with-parent --unshare-pid \
@@ -139,4 +130,5 @@ exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir 
   --ro-bind /etc/resolv.conf /etc/resolv.conf --bind "$root.debs" /var/cache/apt/archives \
   "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true --setenv TERM "${TERM:-dumb}" \
   --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  --setenv GITHUB_WORKSPACE /__w/vostrel/vostrel bash -c "$run" bash "$head" "$clone" "$steps"
+  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE /__w/vostrel/vostrel \
+  bash -c "$run" bash "$head" "$clone" "$steps"

@@ -32,9 +32,7 @@ done
 [ -n "$missing$missing_locales" ] || exit 0
 
 if [ "$(id -u)" != 0 ]; then
-  echo "setup: missing packages:${missing:- (none)}" >&2
-  [ -z "$missing_locales" ] || echo "setup: missing locales:$missing_locales (package locales, then locale-gen)" >&2
-  echo "setup: run as root, or install them: dpkg --add-architecture i386 && apt-get update && apt-get install${missing}" >&2
+  echo "setup: missing:$missing$missing_locales; as root: dpkg --add-architecture i386 && apt-get update && apt-get install$missing, and the locales in /etc/locale.gen, then locale-gen" >&2
   exit 1
 fi
 
@@ -43,7 +41,7 @@ if [ -n "$missing" ]; then
   echo "setup: installing:$missing"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq || { echo "setup: apt-get update failed" >&2; exit 1; }
-  # shellcheck disable=SC2086
+  # shellcheck disable=SC2086 # one word a package
   if ! apt-get install -y -qq --no-install-recommends $missing >/dev/null; then
     for p in $missing; do
       have_pkg "$p" || apt-get install -y -qq --no-install-recommends "$p" >/dev/null ||

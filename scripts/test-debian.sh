@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # test-debian.sh 12|13 [COMMAND...]: the steps of the `linux` job of .github/workflows/ci.yml, read
 # from there (or those up to the checkout, then COMMAND), as a debian:12 or debian:13 container job
-# runs them: as root, with the container's PATH, on a clone of this clone's HEAD that uid 1001 owns,
-# in a throwaway overlay (a tmpfs) of a root as bare as the image, made once by mmdebstrap outside
-# the clone; apt's downloads are kept beside it, in <root>.debs.
+# runs them: as root, with the container's PATH, on a clone of this clone's HEAD, at its path, that
+# uid 1001 owns, in a throwaway overlay (a tmpfs) of a root as bare as the image, made once by
+# mmdebstrap outside the clone; apt's downloads are kept beside it, in <root>.debs.
 #   VOSTREL_DEBIAN_ROOT  the root (default /var/lib/vostrel/CODENAME, a user's in its cache)
 #   VOSTREL_CLONE        the clone to test (default the one holding this script)
 #   DEBIAN_MIRROR        the root's mirror (default: of apt's sources, the first for this machine's
@@ -17,7 +17,7 @@
 set -euo pipefail
 die() { echo "test-debian: $*" >&2; exit 1; }
 # A plain `su` keeps the caller's PATH: usermod and dpkg's ldconfig are in sbin.
-export LC_ALL=C PATH=$PATH:/usr/sbin:/sbin
+export LC_ALL=C PATH=$PATH:/usr/sbin:/sbin DEBIAN_FRONTEND=noninteractive
 case ${1:-} in 12) codename=bookworm ;; 13) codename=trixie ;; *) die "usage: $0 12|13 [COMMAND...]" ;; esac
 if [ "$(id -u)" != 0 ]; then
   # What the namespace needs and this machine lacks, each with the line that gives it (as root).
@@ -55,10 +55,6 @@ near_clone() { [[ $clone/ == "${1%/}"/* || $1/ == "$clone"/* ]]; }
   die "$root is there but is not a root made by this script (no .vostrel-ready); not touching it"
 # Steps that wait run in the background: INT ends bash at once in `wait`, not in a foreground step.
 background() { "$@" <&0 & wait $!; }
-install_tools() {
-  echo "test-debian: installing mmdebstrap and bubblewrap" >&2 && apt-get update -qq &&
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap bubblewrap >/dev/null
-}
 make_root() {
   local log=$part/.vostrel-mmdebstrap.log mirror mounts
   # This machine's Debian archive as apt lists it once apt-get update has read its Release: a
@@ -92,35 +88,33 @@ make_root() {
     { tail -n 20 "$log" >&2; die "mmdebstrap failed (log: $log)"; }
   touch "$part/.vostrel-ready" && mv -T "$part" "$root"
 }
-# One run at a time (they share apt's downloads): the first installs the tools and makes the root.
-# Opened to append, a file there keeps what it holds. setpriv ends flock with this script; the lock
-# stays with the run.
-mkdir -p "$(dirname "$root")" && exec 8>>"$root.lock"
-background setpriv --pdeathsig KILL flock 8
-type -P mmdebstrap bwrap >/dev/null || background install_tools
+# One run at a time, sharing apt's downloads; the first installs the tools and makes the root. The
+# lock file, opened to append, keeps what it holds; setpriv ends flock with this script.
+mkdir -p "$root.debs" "$root.run" && exec 8>>"$root.lock" && background setpriv --pdeathsig KILL flock 8
+type -P mmdebstrap bwrap >/dev/null || { echo "test-debian: installing mmdebstrap and bubblewrap" >&2
+  background apt-get update -qq && background apt-get install -y -qq --no-install-recommends \
+    mmdebstrap bubblewrap >/dev/null; }
 [ -f "$root/.vostrel-ready" ] || make_root
-mkdir -p "$root.debs" "$root.run"
 # The job's steps, one a line: "run: COMMAND" or "uses: ACTION". Edit them there, not here.
 steps=$(awk '/^  [^ #]/ { job = $1 } job == "linux:" && /^      - (run|uses): / { print substr($0, 9) }' \
   "$clone/.github/workflows/ci.yml") || die "no workflow in $clone"
 [ $# = 0 ] || { printf -v cmd ' %q' "$@"; steps=$(sed '/^uses: actions\/checkout@/q' <<<"$steps")
-  steps+=$'\n'"run:$cmd"; }
+  steps+=$'\n'run:$cmd; }
 git=(git -C "$clone" -c safe.directory="$clone")  # a clone another user owns, trusted this once
 head=$("${git[@]}" rev-parse HEAD) || die "$clone is not a git clone"
 common=$("${git[@]}" rev-parse --path-format=absolute --git-common-dir)
-# A worktree keeps its repository elsewhere: that is bound too, for git inside. The root reaches
-# the network as this machine does: its name servers, and for Node.js the authorities it trusts
-# (the root's own ca-certificates writes the root's bundle).
-binds=(--ro-bind "$clone" "$clone" --ro-bind-try /etc/ssl/certs/ca-certificates.crt /run/host-ca.crt)
+# A worktree's repository is bound too. The root reaches the network as this machine does: its name
+# servers, and for Node.js the authorities it trusts (its own ca-certificates writes its bundle).
+binds=(--ro-bind "$clone" /run/source --ro-bind-try /etc/ssl/certs/ca-certificates.crt /run/host-ca.crt)
 [[ $common/ == "$clone"/* ]] || binds+=(--ro-bind "$common" "$common")
-# Each step in the workspace; the checkout as actions/checkout leaves it, the runner's user owning it.
+# Each step in the workspace, at the clone's path; the checkout as actions/checkout leaves it.
 run='mkdir -p "$GITHUB_WORKSPACE" && cd "$GITHUB_WORKSPACE" && while read -r -u 3 kind step; do
   echo "test-debian: $kind $step" >&2 && case $kind$step in
     run:*) bash -e -c "$step" </dev/null ;;
-    uses:actions/checkout@*) git -c safe.directory="$2" clone -q --no-local -n "$2" . &&
+    uses:actions/checkout@*) git -c safe.directory=/run/source clone -q --no-local -n /run/source . &&
       git checkout -q "$1" && chown -R 1001:1001 . ;;
     *) false ;;
-  esac || exit; done 3<<<"$3"'
+  esac || exit; done 3<<<"$2"'
 # The root is a mount point, so unshare works inside (tests use it). bwrap takes this script's
 # place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
 exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir "$1/up" "$1/work" \
@@ -130,5 +124,5 @@ exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir 
   --ro-bind /etc/resolv.conf /etc/resolv.conf --bind "$root.debs" /var/cache/apt/archives \
   "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true --setenv TERM "${TERM:-dumb}" \
   --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE /__w/vostrel/vostrel \
-  bash -c "$run" bash "$head" "$clone" "$steps"
+  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE "$clone" \
+  bash -c "$run" bash "$head" "$steps"

@@ -1,18 +1,17 @@
 #!/usr/bin/env bash
-# test-debian.sh 12|13 [COMMAND...]: the steps of the `linux` job of .github/workflows/ci.yml, read
-# from there (or those up to the checkout, then COMMAND), as a debian:12 or debian:13 container job
-# runs them: as root, with the container's PATH, on a clone of this clone's HEAD, at its path, that
-# uid 1001 owns, in a throwaway overlay (a tmpfs) of a root as bare as the image, made once by
-# mmdebstrap outside the clone; apt's downloads are kept beside it, in <root>.debs.
+# test-debian.sh 12|13 [COMMAND...]: the steps of the `linux` job of .github/workflows/ci.yml, read from
+# there (or those up to the checkout, then COMMAND), as a debian:12 or debian:13 container job runs them:
+# as root, with the container's PATH, on a clone of this clone's HEAD, at its path, that uid 1001 owns,
+# in a throwaway overlay (a tmpfs) of a root as bare as the image, made once by mmdebstrap outside the
+# clone; apt's downloads are kept beside it, in <root>.debs.
 #   VOSTREL_DEBIAN_ROOT  the root (default /var/lib/vostrel/CODENAME, a user's in its cache)
 #   VOSTREL_CLONE        the clone to test (default the one holding this script)
-#   DEBIAN_MIRROR        the root's mirror (default: of apt's sources, the first for this machine's
-#                        suite, main, whose Release says Origin: Debian; it must serve the release)
-# A user runs it as root of a user namespace holding its ids from /etc/subuid and subgid. Runs of
-# a root take turns on <root>.lock, the first making the root. Deletes only a half-made root it
-# marked, never through a mount or when findmnt fails. SIGTERM, SIGINT, SIGHUP end it at once
-# (128+n), and with it (as with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm,
-# outside PID namespaces, finish.
+#   DEBIAN_MIRROR        the root's mirror (default: of apt's sources, the first for this machine's suite,
+#                        main, whose Release says Origin: Debian; it must serve the release)
+# A user runs it as root of a user namespace holding its ids from /etc/subuid and subgid. Runs of a root
+# take turns on <root>.lock, the first making the root. Deletes only a half-made root it marked, never
+# through a mount or when findmnt fails. SIGTERM, SIGINT, SIGHUP end it at once (128+n), and with it (as
+# with SIGKILL) all it runs in namespaces; apt-get, findmnt and rm, outside PID namespaces, finish.
 # shellcheck disable=SC2016 # the single-quoted texts are apt's format and scripts run inside
 set -euo pipefail
 die() { echo "test-debian: $*" >&2; exit 1; }
@@ -42,8 +41,7 @@ if [ "$(id -u)" != 0 ]; then
     exec unshare --map-auto --map-root-user bash "$0" "$@"
 fi
 shift
-unshare -m true 2>/dev/null ||
-  die "lacks a mount namespace, which this chroot or container refuses: run it outside"
+unshare -m true 2>/dev/null || die "lacks a mount namespace, which this chroot or container refuses: run it outside"
 # Symlinks resolved, so that the checks below see the folders that get written and removed.
 root=$(realpath -m -- "${VOSTREL_DEBIAN_ROOT:-/var/lib/vostrel/$codename}") part=$root.part
 clone=$(cd "${VOSTREL_CLONE:-$(dirname "$0")/..}" && pwd -P)
@@ -56,9 +54,9 @@ near_clone() { [[ $clone/ == "${1%/}"/* || $1/ == "$clone"/* ]]; }
 # Steps that wait run in the background: INT ends bash at once in `wait`, not in a foreground step.
 background() { "$@" <&0 & wait $!; }
 make_root() {
-  local log=$part/.vostrel-mmdebstrap.log mirror mounts
   # This machine's Debian archive as apt lists it once apt-get update has read its Release: a
   # third party's source for a suite of the same name is not Debian's. Checked below for the release.
+  local log=$part/.vostrel-mmdebstrap.log mirror mounts suite
   suite=$(awk -F= '$1 == "VERSION_CODENAME" { print $2 }' /etc/os-release)
   mirror=${DEBIAN_MIRROR:-$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' \
     'Origin: Debian' "Codename: $suite" 'Component: main' | sed -n 1p)}
@@ -69,8 +67,7 @@ make_root() {
     # rm --one-file-system goes through a bind mount of the same file system: findmnt tells.
     mounts=$(findmnt -rno TARGET) || die "findmnt failed: not removing $part, unseen inside"
     while read -r mounted; do
-      printf -v mounted %b "$mounted"
-      [[ $mounted/ != "$part"/* ]] || die "something is mounted inside $part; not removing it"
+      printf -v mounted %b "$mounted"; [[ $mounted/ != "$part"/* ]] || die "something is mounted inside $part; not removing it"
     done <<<"$mounts"
     background rm -rf --one-file-system "$part"
   fi
@@ -81,10 +78,9 @@ make_root() {
     &>>"$log" || die "$mirror serves no $codename (log: $log); set DEBIAN_MIRROR"
   # --die-with-parent: bwrap dies with this script, and all in its namespaces with bwrap. What the
   # image has: minbase, dpkg's unsafe-io (docker-apt-speedup), no translations (docker-no-languages).
-  background bwrap --die-with-parent --unshare-pid --dev-bind / / --proc /proc mmdebstrap \
-    --variant=minbase --skip=check/empty --dpkgopt=force-unsafe-io \
-    --aptopt='Acquire::Languages "none"' "$codename" "$part" "deb $mirror $codename main" \
-    "deb $mirror $codename-updates main" >"$log" 2>&1 ||
+  background bwrap --die-with-parent --unshare-pid --dev-bind / / --proc /proc mmdebstrap --variant=minbase \
+    --skip=check/empty --dpkgopt=force-unsafe-io --aptopt='Acquire::Languages "none"' "$codename" "$part" \
+    "deb $mirror $codename main" "deb $mirror $codename-updates main" >"$log" 2>&1 ||
     { tail -n 20 "$log" >&2; die "mmdebstrap failed (log: $log)"; }
   touch "$part/.vostrel-ready" && mv -T "$part" "$root"
 }
@@ -92,14 +88,12 @@ make_root() {
 # lock file, opened to append, keeps what it holds; setpriv ends flock with this script.
 mkdir -p "$root.debs" "$root.run" && exec 8>>"$root.lock" && background setpriv --pdeathsig KILL flock 8
 type -P mmdebstrap bwrap >/dev/null || { echo "test-debian: installing mmdebstrap and bubblewrap" >&2
-  background apt-get update -qq && background apt-get install -y -qq --no-install-recommends \
-    mmdebstrap bubblewrap >/dev/null; }
+  background apt-get update -qq && background apt-get install -y -qq --no-install-recommends mmdebstrap bubblewrap; }
 [ -f "$root/.vostrel-ready" ] || make_root
 # The job's steps, one a line: "run: COMMAND" or "uses: ACTION". Edit them there, not here.
 steps=$(awk '/^  [^ #]/ { job = $1 } job == "linux:" && /^      - (run|uses): / { print substr($0, 9) }' \
   "$clone/.github/workflows/ci.yml") || die "no workflow in $clone"
-[ $# = 0 ] || { printf -v cmd ' %q' "$@"; steps=$(sed '/^uses: actions\/checkout@/q' <<<"$steps")
-  steps+=$'\n'run:$cmd; }
+[ $# = 0 ] || { printf -v cmd ' %q' "$@"; steps=$(sed '/^uses: actions\/checkout@/q' <<<"$steps")$'\n'run:$cmd; }
 git=(git -C "$clone" -c safe.directory="$clone")  # a clone another user owns, trusted this once
 head=$("${git[@]}" rev-parse HEAD) || die "$clone is not a git clone"
 common=$("${git[@]}" rev-parse --path-format=absolute --git-common-dir)
@@ -113,16 +107,14 @@ run='mkdir -p "$GITHUB_WORKSPACE" && cd "$GITHUB_WORKSPACE" && while read -r -u 
     run:*) bash -e -c "$step" </dev/null ;;
     uses:actions/checkout@*) git -c safe.directory=/run/source clone -q --no-local -n /run/source . &&
       git checkout -q "$1" && chown -R 1001:1001 . ;;
-    *) false ;;
-  esac || exit; done 3<<<"$2"'
+    *) false ;; esac || exit
+done 3<<<"$2"'
 # The root is a mount point, so unshare works inside (tests use it). bwrap takes this script's
 # place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
-exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir "$1/up" "$1/work" \
-  "$1/root" && mount -t overlay -o "lowerdir=$2,upperdir=$1/up,workdir=$1/work" overlay "$1/root" &&
-  shift 2 && exec "$@"' sh "$root.run" "$root" bwrap --die-with-parent --unshare-pid \
-  --bind "$root.run/root" / --dev /dev --perms 1777 --tmpfs /dev/shm --proc /proc --ro-bind /sys /sys \
-  --ro-bind /etc/resolv.conf /etc/resolv.conf --bind "$root.debs" /var/cache/apt/archives \
-  "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true --setenv TERM "${TERM:-dumb}" \
-  --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE "$clone" \
-  bash -c "$run" bash "$head" "$steps"
+exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir "$1/up" "$1/work" "$1/root" &&
+  mount -t overlay -o "lowerdir=$2,upperdir=$1/up,workdir=$1/work" overlay "$1/root" && shift 2 && exec "$@"' \
+  sh "$root.run" "$root" bwrap --die-with-parent --unshare-pid --bind "$root.run/root" / --dev /dev --perms 1777 \
+  --tmpfs /dev/shm --proc /proc --ro-bind /sys /sys --ro-bind /etc/resolv.conf /etc/resolv.conf \
+  --bind "$root.debs" /var/cache/apt/archives "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true \
+  --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin --setenv TERM "${TERM:-dumb}" \
+  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE "$clone" bash -c "$run" bash "$head" "$steps"

@@ -2,7 +2,7 @@
 # test-debian.sh 12|13 [COMMAND...]: the steps of the `linux` job of .github/workflows/ci.yml, read from
 # there (or those up to the checkout, then COMMAND), as a debian:12 or debian:13 container job runs them:
 # as root, with the container's PATH, on a clone of this clone's HEAD in /__w that uid 1001 owns,
-# in a throwaway overlay (a tmpfs) of a root as bare as the image, made once by mmdebstrap outside the
+# in a throwaway copy (in a tmpfs) of a root as bare as the image, made once by mmdebstrap outside the
 # clone; apt's downloads are kept beside it, in <root>.debs.
 #   VOSTREL_DEBIAN_ROOT  the root (default /var/lib/vostrel/CODENAME, a user's in its cache)
 #   VOSTREL_CLONE        the clone to test (default the one holding this script)
@@ -105,15 +105,15 @@ binds=(--ro-bind "$clone" /run/source --ro-bind-try /etc/ssl/certs/ca-certificat
 run='mkdir -p "$GITHUB_WORKSPACE" && cd "$GITHUB_WORKSPACE" && while read -r -u 3 kind step; do
   echo "test-debian: $kind $step" >&2 && case $kind$step in
     run:*) bash -e -c "$step" </dev/null ;;
-    uses:actions/checkout@*) git -c safe.directory=/run/source clone -q --no-local -n /run/source . &&
+    uses:actions/checkout@*) git -c safe.directory="*" clone -q --no-local -n /run/source . &&
       git checkout -q "$1" && chown -R 1001:1001 . ;;
     *) false ;; esac || exit
 done 3<<<"$2"'
 # The root is a mount point, so unshare works inside (tests use it). bwrap takes this script's
 # place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
-exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && mkdir "$1/up" "$1/work" "$1/root" &&
-  mount -t overlay -o "lowerdir=$2,upperdir=$1/up,workdir=$1/work" overlay "$1/root" && shift 2 && exec "$@"' \
-  sh "$root.run" "$root" bwrap --die-with-parent --unshare-pid --bind "$root.run/root" / --dev /dev --perms 1777 \
+# A copy, not an overlay: in a user namespace, overlayfs refuses dpkg's renames of directories.
+exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && cp -a "$2/." "$1" && shift 2 && exec "$@"' \
+  sh "$root.run" "$root" bwrap --die-with-parent --unshare-pid --bind "$root.run" / --dev /dev --perms 1777 \
   --tmpfs /dev/shm --proc /proc --ro-bind /sys /sys --ro-bind /etc/resolv.conf /etc/resolv.conf \
   --bind "$root.debs" /var/cache/apt/archives "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true \
   --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin --setenv TERM "${TERM:-dumb}" \

@@ -6,7 +6,7 @@ WINDOWS := $(BUILD)/windows
 BUNDLE := $(BUILD)/windows-tests
 JOBS ?= 2
 
-.PHONY: all setup native win32 windows bundle test test-windows test-debian13 demo dist reproducible fuzz bench size format clean
+.PHONY: all setup native win32 windows bundle test test-windows test-debian12 test-debian13 demo dist reproducible fuzz bench size format clean
 
 all: win32
 
@@ -53,9 +53,9 @@ test: native win32
 test-windows: bundle
 	@bash scripts/test-windows.sh $(WINDOWS) $(BUNDLE)
 
-# The same tests on Debian 13 in a root made by mmdebstrap outside the clone, run by bwrap (as root).
-test-debian13:
-	@bash scripts/test-debian13.sh
+# The CI workflow's Linux job, as on a debian:12 or debian:13 container (scripts/test-debian.sh).
+test-debian12 test-debian13: test-debian%:
+	@bash scripts/test-debian.sh $*
 
 # DPI=144 (or 192, ...) takes the demo's pictures on a screen of that many dots per inch.
 DPI ?= 96
@@ -80,7 +80,7 @@ size: win32
 	@bash scripts/size-report.sh $(WIN32)/src/Vostrel.dll
 
 format:
-	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+	@clang-format -i $$(git -c safe.directory="$$(pwd -P)" ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD)

@@ -3,7 +3,7 @@
 # the plug-in, a Japanese readme in code page 932 with CRLF line ends, and the licence.
 set -euo pipefail
 build=${1:?usage: dist.sh WIN32_BUILD_DIR}
-top=$(cd "$(dirname "$0")/.." && pwd)
+top=$(cd "$(dirname "$0")/.." && pwd -P)
 dll=$build/src/Vostrel.dll
 [ -f "$dll" ] || { echo "dist: $dll is missing; build it first (make win32)" >&2; exit 1; }
 # The version text as the compiler sees it: version.h derives it from its numbers.
@@ -15,7 +15,8 @@ out=$outdir/Vostrel-$version.zip
 # Every entry carries the time of the last commit, so that the zip is the same bytes whoever
 # builds it and whenever; SOURCE_DATE_EPOCH, when set, names another time.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null) || {
+  # A clone another user owns (root's `sudo make`, a container's checkout): trusted for this call.
+  SOURCE_DATE_EPOCH=$(git -C "$top" -c safe.directory="$top" log -1 --format=%ct 2>/dev/null) || {
     echo "dist: not a git checkout; set SOURCE_DATE_EPOCH to the release time" >&2
     exit 1
   }

@@ -2,6 +2,8 @@
 # Installs what building and testing the plug-in needs on Debian 12 or 13, and nothing when it is
 # there.
 set -eu
+# A plain `su` keeps the caller's PATH: locale-gen and dpkg's ldconfig are in sbin.
+export PATH=$PATH:/usr/sbin:/sbin
 
 pkgs="g++-mingw-w64-i686 ccache wine wine32:i386 xvfb xauth locales cmake g++ make libgtest-dev clang-format shellcheck"
 # The release package's checks read the last commit's time and pack the zip.
@@ -13,8 +15,7 @@ pkgs="$pkgs wine64"
 pkgs="$pkgs bubblewrap uidmap"
 # Fonts for legible screenshots: Wine's own (caption buttons) and a Japanese Gothic.
 pkgs="$pkgs fonts-wine fonts-ipafont-gothic"
-want_extra="${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots
-pkgs="$pkgs $want_extra"
+pkgs="$pkgs ${SETUP_EXTRA:-}"  # callers may ask for more, e.g. fonts for screenshots
 
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=""
@@ -24,22 +25,14 @@ type -P node >/dev/null || missing="$missing nodejs"
 type -P npm >/dev/null || missing="$missing npm"
 # Japanese for every Windows test; English, Korean and Hindi (UTF-8) for the checks under other
 # code pages.
-locales="ja_JP en_US ko_KR hi_IN"
 missing_locales=""
-for l in $locales; do
+for l in ja_JP en_US ko_KR hi_IN; do
   locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8\$" || missing_locales="$missing_locales $l.UTF-8"
 done
-need_locale=0
-[ -n "$missing_locales" ] && need_locale=1
-
-if [ -z "$missing" ] && [ $need_locale = 0 ]; then
-  exit 0
-fi
+[ -n "$missing$missing_locales" ] || exit 0
 
 if [ "$(id -u)" != 0 ]; then
-  echo "setup: missing packages:${missing:- (none)}" >&2
-  [ $need_locale = 1 ] && echo "setup: missing locales:$missing_locales (package locales, then locale-gen)" >&2
-  echo "setup: run as root, or install them: dpkg --add-architecture i386 && apt-get update && apt-get install${missing}" >&2
+  echo "setup: missing:$missing$missing_locales; as root: dpkg --add-architecture i386 && apt-get update && apt-get install$missing, and the locales in /etc/locale.gen, then locale-gen" >&2
   exit 1
 fi
 
@@ -48,7 +41,7 @@ if [ -n "$missing" ]; then
   echo "setup: installing:$missing"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq || { echo "setup: apt-get update failed" >&2; exit 1; }
-  # shellcheck disable=SC2086
+  # shellcheck disable=SC2086 # one word a package
   if ! apt-get install -y -qq --no-install-recommends $missing >/dev/null; then
     for p in $missing; do
       have_pkg "$p" || apt-get install -y -qq --no-install-recommends "$p" >/dev/null ||
@@ -57,10 +50,8 @@ if [ -n "$missing" ]; then
     exit 1
   fi
 fi
-if [ $need_locale = 1 ]; then
-  for l in $missing_locales; do
-    sed -i "s/^# *$l UTF-8/$l UTF-8/" /etc/locale.gen
-    grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" >>/etc/locale.gen
-  done
-  locale-gen >/dev/null
-fi
+for l in $missing_locales; do
+  sed -i "s/^# *$l UTF-8/$l UTF-8/" /etc/locale.gen
+  grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" >>/etc/locale.gen
+done
+[ -z "$missing_locales" ] || locale-gen >/dev/null

@@ -4,7 +4,7 @@
 # be the same bytes. Only the plug-in's target is built again, not the whole tree.
 # Usage: check_reproducible.sh SOURCE_DIR BUILT_DLL BUILD_TYPE
 set -euo pipefail
-top=${1:?usage: $0 SOURCE_DIR BUILT_DLL BUILD_TYPE}
+top=$(cd "${1:?usage: $0 SOURCE_DIR BUILT_DLL BUILD_TYPE}" && pwd -P)
 dll=${2:?}
 build_type=${3:?}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/vostrel-reproduce.XXXXXX")
@@ -14,7 +14,7 @@ failed=0
 # What a clone would hold: the tracked files and the new ones not ignored.
 copy=$scratch/elsewhere/Vostrel
 mkdir -p "$copy"
-git -C "$top" ls-files -co --exclude-standard -z | (cd "$top" && tar -cf - --null -T -) |
+git -C "$top" -c safe.directory="$top" ls-files -co --exclude-standard -z | (cd "$top" && tar -cf - --null -T -) |
   tar -xf - -C "$copy"
 
 sleep 1 # a link time stamp would now differ by at least a second

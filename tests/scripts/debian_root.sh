@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# debian13_root.sh SOURCE_DIR: scripts/test-debian13.sh with a stand-in mmdebstrap, as root and as
+# debian_root.sh SOURCE_DIR: scripts/test-debian.sh with a stand-in mmdebstrap, as root and as
 # nobody with ids and without (or as the user running it); skipped where a user cannot have ids.
+# shellcheck disable=SC2015,SC2016 # `A && B || fail` fails on either; the stand-ins' texts are scripts
 set -euo pipefail
-export LC_ALL=C
+# A plain `su` keeps the caller's PATH: usermod is in sbin.
+export LC_ALL=C PATH=$PATH:/usr/sbin:/sbin
 mark=${VOSTREL_SKIP_MARK:?the mark before the reason for a skip, which CMake gives}
 if [ "$UID" = 0 ]; then
-  unshare -m true || { echo "${0##*/}${mark}no mount namespace here"; exit 77; }
+  unshare -m true || { echo "${0##*/}${mark}no mount namespace here (a chroot refuses it)"; exit 77; }
   # Files, mounts and processes of its own, gone with it however it ends; /etc for usermod too.
-  [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare -m --propagation private -pf \
-    --kill-child --mount-proc bash "$0" "$@"
+  # Pid 1 of the /proc it sees: in namespaces it made (--mount-proc makes a mount namespace).
+  [ /proc/self -ef /proc/1 ] || exec unshare -m --propagation private -pf --kill-child \
+    --mount-proc bash "$0" "$@"
   export TMPDIR=/dev/shm && mount -t tmpfs tmpfs $TMPDIR && mkdir $TMPDIR/{etc,work}
   mount -t overlay overlay -o lowerdir=/etc,upperdir=$TMPDIR/etc,workdir=$TMPDIR/work /etc
 fi
@@ -16,7 +19,7 @@ scratch=$(mktemp -d)
 # A user's leftovers may be owned by ids of its namespace: those go through it (root's, a tmpfs).
 [ "$UID" = 0 ] || trap 'cd / && { rm -rf "$scratch" 2>/dev/null ||
   unshare --map-auto --map-root-user rm -rf "$scratch"; }' EXIT
-cp "${1:?usage: $0 SOURCE_DIR}/scripts/test-debian13.sh" "$scratch" && cd "$scratch" && chmod 755 .
+cp "${1:?usage: $0 SOURCE_DIR}/scripts/test-debian.sh" "$scratch" && cd "$scratch" && chmod 755 .
 mkdir -p bin blind mirror/{deb,one}/dists/trixie && touch mirror/{deb,one}/dists/trixie/Release
 printf '#!/bin/sh\necho "$@" >called\n[ -n "$HANG" ] && sleep 5 && touch lived\n' >bin/mmdebstrap
 printf '#!/bin/sh\nexit 1\n' >blind/findmnt && chmod +x bin/* blind/*
@@ -24,8 +27,8 @@ failed=0 exec='' who=$(id -un) as=() part="root 2.part"
 fail() { echo "$*"; failed=1; }
 # run ROOT: the script as $who, from a folder of its own, for ROOT (default: a user's in the cache).
 run() { $exec "${as[@]}" env --default-signal=INT HOME="$PWD" XDG_CACHE_HOME="$PWD/cache" \
-  PATH="$scratch/bin:$PATH" VOSTREL_CLONE=home/clone VOSTREL_DEBIAN13_ROOT="$1" \
-  DEBIAN_MIRROR="${mirror-file:$scratch/mirror/deb}" bash "$scratch/test-debian13.sh"; }
+  PATH="$scratch/bin:$PATH" VOSTREL_CLONE=home/clone VOSTREL_DEBIAN_ROOT="$1" \
+  DEBIAN_MIRROR="${mirror-file:$scratch/mirror/deb}" bash "$scratch/test-debian.sh" 13; }
 # in_folder NAME: a new folder for one scenario, holding a clone, as the working folder.
 in_folder() { cd "$scratch" && mkdir -p "$1-$who/home/clone" && cd "$1-$who"; }
 
@@ -76,8 +79,8 @@ a_signal_ends_the_run() {
 # The mirror: apt's first source whose Release says Debian, this machine's suite, if it has trixie.
 the_mirror_is_debians_for_this_suite() {
   in_folder mirror; mkdir -p apt/{lists,sources.list.d,apt.conf.d}
-  local s t="Types: deb\nComponents: main\nURIs: file:" got=$PWD/cache/vostrel/debian13
-  s=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  local s t="Types: deb\nComponents: main\nURIs: file:" got=$PWD/cache/vostrel/trixie
+  s=$(awk -F= '$1 == "VERSION_CODENAME" { print $2 }' /etc/os-release)
   printf 'Dir::Etc "%s"; Dir::State::Lists "%s/lists"; Dir::Cache "%s";\n' "$PWD/apt"{,,} >apt/conf
   for site in old brave:Brave deb one stale security::-security; do
     IFS=: read -r name origin suite <<<"$site" && f=apt/lists/${scratch//\//_}_mirror_${name}_dists_

@@ -5,6 +5,9 @@
 set -uo pipefail
 export LC_ALL=C
 source=$1 top=$(mktemp -d)
+# The sources' path as CMake writes it in a quoted argument: one sed escapes all three characters.
+# shellcheck disable=SC2001
+quoted=$(sed 's/[\\"$]/\\&/g' <<<"$source")
 trap 'rm -rf -- "$top"' EXIT
 build=$top/build status=0
 mkdir -p "$build/sub"
@@ -21,9 +24,9 @@ while IFS='|' read -r args message; do
   fi
   grep -qxF -- "$message" <<<"$out" || { echo "bundling $args: expected $message, got $out"; status=1; }
 done <<EOF
-"$source/examples/01-sender-ahead.eml" "/c"|['$top/moved dir/sub/prog.exe', '$top/moved dir/examples/01-sender-ahead.eml', '/c']
-"$source/examples/01-sender-ahead.eml" "/etc/hosts"|bundle: sub/CTestTestfile.cmake: a test names a file outside the bundle: /etc/hosts
-"$source/examples/01-sender-ahead.eml" "x=$build/y"|bundle: sub: $build is left in the list
-"$source/examples/none.eml"|bundle: sub/CTestTestfile.cmake: a test names $source/examples/none.eml, which is not there
+"$quoted/examples/01-sender-ahead.eml" "/c"|['$top/moved dir/sub/prog.exe', '$top/moved dir/examples/01-sender-ahead.eml', '/c']
+"$quoted/examples/01-sender-ahead.eml" "/etc/hosts"|bundle: sub/CTestTestfile.cmake: a test names a file outside the bundle: /etc/hosts
+"$quoted/examples/01-sender-ahead.eml" "x=$build/y"|bundle: sub: $build is left in the list
+"$quoted/examples/none.eml"|bundle: sub/CTestTestfile.cmake: a test names $source/examples/none.eml, which is not there
 EOF
 exit $status

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # test-debian.sh 12|13 [COMMAND...]: the steps of the `linux` job of .github/workflows/ci.yml, read from
 # there (or those up to the checkout, then COMMAND), as a debian:12 or debian:13 container job runs them:
-# as root, with the container's PATH, on a clone of this clone's HEAD in /__w that uid 1001 owns,
+# as root, with the container's PATH, on a clone of this clone's HEAD at its path that uid 1001 owns,
 # in a throwaway copy (in a tmpfs) of a root as bare as the image, made once by mmdebstrap outside the
 # clone; apt's downloads are kept beside it, in <root>.debs.
 #   VOSTREL_DEBIAN_ROOT  the root (default /var/lib/vostrel/CODENAME, a user's in its cache)
@@ -118,4 +118,4 @@ exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && cp -a 
   --tmpfs /dev/shm --proc /proc --ro-bind /sys /sys --ro-bind /etc/resolv.conf /etc/resolv.conf \
   --bind "$root.debs" /var/cache/apt/archives "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true \
   --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin --setenv TERM "${TERM:-dumb}" \
-  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE /__w/vostrel/vostrel bash -c "$run" bash "$head" "$steps"
+  --setenv NODE_EXTRA_CA_CERTS /run/host-ca.crt --setenv GITHUB_WORKSPACE "$clone" bash -c "$run" bash "$head" "$steps"

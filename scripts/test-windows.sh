@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# test-windows.sh BUILD_DIR BUNDLE_DIR: the bundle scripts/bundle.sh made of a Windows build
-# (VOSTREL_WINE=OFF), moved to drive C: of a fresh prefix (tests/wine/wine.sh) and run there by
-# CMake's own Windows ctest.exe under Wine as on a Windows runner: LOCALE (default en_US.UTF-8),
-# nothing between CTest and the programs, nothing of the build or the clone in reach, the bundle's
-# browser stand-in for http and https, and stand-ins for Wine's browsers, proven first, that fail
-# the run if called. It runs again in namespaces of its own (bwrap): a clean environment and a
-# /tmp of its own, all it started ends with it, and its folders go, on any end.
+# test-windows.sh BUILD_DIR BUNDLE_DIR: the bundle of a Windows build (scripts/bundle.sh), moved to
+# drive C: of a fresh prefix (tests/wine/wine.sh) in LOCALE (default en_US.UTF-8) and run there by
+# CMake's own Windows ctest.exe under Wine, nothing of the build or the clone in reach; the bundle's
+# browser stand-in takes http and https, and stand-ins for Wine's browsers, proven first, fail the
+# run if called. It runs again in namespaces of its own (bwrap): a clean environment, a /tmp of its
+# own, and all it started ends with it, its folders gone, on any end.
 set -euo pipefail
 export LC_ALL=C
 die() { echo "test-windows: $*" >&2; exit 1; }

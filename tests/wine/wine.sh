@@ -35,9 +35,8 @@ wine_display() {
   DISPLAY=:$(LC_ALL=C tr -dc 0-9 <"$1/display.fd") && export DISPLAY && echo "$DISPLAY" >"$1/display"
 }
 
-# wine_prefix [URL_LOGGER_EXE]: makes WINEPREFIX. Wine's own desktop window stands in for the
-# window manager Windows always has (Xvfb has none, and Wine would wait for one some seconds at
-# every window hidden).
+# wine_prefix [URL_LOGGER_EXE]: makes WINEPREFIX, with Wine's own desktop window for the window
+# manager Windows always has (Xvfb has none: Wine would wait for one at every window hidden).
 wine_prefix() {
   wine_quiet wineboot --init || return
   wine_quiet wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Vostrel /f || return
@@ -45,8 +44,7 @@ wine_prefix() {
   [ -z "${1:-}" ] || wine_url_logger "$1"
 }
 
-# wine_url_logger URL_LOGGER_EXE: web addresses opened through the shell go to URL_LOGGER_EXE
-# (urllog.cpp), not to a browser.
+# wine_url_logger EXE: web addresses opened through the shell go to EXE (urllog.cpp), not a browser.
 wine_url_logger() {
   local path scheme
   wine_quiet winepath -w "$1" && path=$(tail -n 1 "$WINEPREFIX.log") || return

@@ -19,8 +19,9 @@ class PeFile {
   bool Load(const std::wstring& path) {
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD error = GetLastError();
     ok(file != INVALID_HANDLE_VALUE, "cannot open %s, error %lu", Utf8FromWide(path).c_str(),
-       GetLastError());
+       error);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD size = GetFileSize(file, NULL);
     bytes_.resize(size);

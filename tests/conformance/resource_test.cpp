@@ -20,8 +20,9 @@ const char16_t kDialogFace[] = u"ＭＳ Ｐゴシック";
 
 HMODULE LoadAsData() {
   HMODULE module = LoadLibraryExW(harness_dll.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+  DWORD error = GetLastError();
   ok(module != NULL, "LoadLibraryExW(%s) failed, error %lu", Utf8FromWide(harness_dll).c_str(),
-     GetLastError());
+     error);
   return module;
 }
 

@@ -55,8 +55,9 @@ void Stdcall() {
   HWND main = CreateStandinMainWindow("Vostrel stdcall host");
   WatchBoxes();
   HMODULE plugin = LoadLibraryW(harness_dll.c_str());
+  DWORD error = GetLastError();
   ok(plugin != NULL, "LoadLibraryW(%s) failed, error %lu", Utf8FromWide(harness_dll).c_str(),
-     GetLastError());
+     error);
   if (plugin == NULL) return;
   std::vector<unsigned char> info(496 + 16, 0xCC);
   for (const ExportContract& call : kExportTable) {

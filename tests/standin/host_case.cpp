@@ -58,7 +58,8 @@ DWORD Run(std::wstring command, const std::wstring& folder, std::string* transcr
   BOOL started =
       out != INVALID_HANDLE_VALUE && CreateProcessW(NULL, &command[0], NULL, NULL, TRUE, 0, NULL,
                                                     folder.c_str(), &start, &process);
-  ok(started, "could not start %s: error %lu", Utf8FromWide(command).c_str(), GetLastError());
+  DWORD error = GetLastError();
+  ok(started, "could not start %s: error %lu", Utf8FromWide(command).c_str(), error);
   if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   if (started && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0) {
     GetExitCodeProcess(process.hProcess, &status);

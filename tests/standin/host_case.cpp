@@ -81,23 +81,28 @@ int main() {
   int i = 1;
   for (; i < argc && argv[i] != L"--"; ++i) {
     std::wstring option = argv[i];
-    if (!wcsstr(L" --work --pages --dll --ini --status --copy --expect --reject --count ",
-                (L" " + option + L" ").c_str())) {
-      printf("host_case: unknown option %s\n", Utf8FromWide(option).c_str());
-      return 2;
-    }
     int n = option == L"--copy" || option == L"--count" ? 2 : 1;
     if (i + n >= argc) break;
     std::vector<std::wstring> values(argv.begin() + i + 1, argv.begin() + i + 1 + n);
     i += n;
-    if (option == L"--work") work = FullPath(values[0].c_str());
-    if (option == L"--pages") pages = FullPath(values[0].c_str());
-    if (option == L"--dll") dll = values[0];
-    if (option == L"--ini") ini = values[0];
-    if (option == L"--status") want_status = wcstoul(values[0].c_str(), NULL, 10);
-    if (option == L"--copy") copies.push_back(values);
-    if (option == L"--expect" || option == L"--reject" || option == L"--count")
+    if (option == L"--work") {
+      work = FullPath(values[0].c_str());
+    } else if (option == L"--pages") {
+      pages = FullPath(values[0].c_str());
+    } else if (option == L"--dll") {
+      dll = values[0];
+    } else if (option == L"--ini") {
+      ini = values[0];
+    } else if (option == L"--status") {
+      want_status = wcstoul(values[0].c_str(), NULL, 10);
+    } else if (option == L"--copy") {
+      copies.push_back(values);
+    } else if (option == L"--expect" || option == L"--reject" || option == L"--count") {
       checks.push_back({option, n == 2 ? values[0] : L"0", values.back()});
+    } else {
+      printf("host_case: unknown option %s\n", Utf8FromWide(option).c_str());
+      return 2;
+    }
   }
   if (work.empty() || pages.empty() || i + 1 >= argc) {
     printf("usage: host_case --work DIR --pages LOGGER [options] -- COMMAND ARGS...\n");

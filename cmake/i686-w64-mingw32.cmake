@@ -9,6 +9,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # CMakeLists.txt points CMAKE_CROSSCOMPILING_EMULATOR at the build's Wine runner.
-# windres hands its preprocessor one command line through a shell, which expands a `$` in a path;
-# with a temporary file it starts the preprocessor itself.
-set(CMAKE_RC_FLAGS_INIT --use-temp-file)

@@ -113,8 +113,12 @@ done 3<<<"$2"'
 # The root is a mount point, so unshare works inside (tests use it). bwrap takes this script's
 # place: a signal ends it with 128+n, and --die-with-parent all in its namespaces with it.
 # A copy, not an overlay: in a user namespace, overlayfs refuses dpkg's renames of directories.
-exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && cp -a "$2/." "$1" && shift 2 && exec "$@"' \
-  sh "$root.run" "$root" bwrap --die-with-parent --unshare-pid --bind "$root.run" / --dev /dev --perms 1777 \
+# Docker gives each container an /etc/hosts naming localhost and the host; each boot of Wine
+# looks this host's name up, and without one asks the name servers (10 s each where none answers).
+hosts=$(printf '127.0.0.1\tlocalhost\n::1\tlocalhost ip6-localhost ip6-loopback\n127.0.1.1\t%s' "$(uname -n)")
+exec unshare -m --propagation private sh -c 'mount -t tmpfs tmpfs "$1" && cp -a "$2/." "$1" &&
+  printf "%s\n" "$3" >"$1/etc/hosts" && shift 3 && exec "$@"' \
+  sh "$root.run" "$root" "$hosts" bwrap --die-with-parent --unshare-pid --bind "$root.run" / --dev /dev --perms 1777 \
   --tmpfs /dev/shm --proc /proc --ro-bind /sys /sys --ro-bind /etc/resolv.conf /etc/resolv.conf \
   --bind "$root.debs" /var/cache/apt/archives "${binds[@]}" --clearenv --setenv HOME /github/home --setenv CI true \
   --setenv PATH /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin --setenv TERM "${TERM:-dumb}" \

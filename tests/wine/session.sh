@@ -26,7 +26,12 @@ ensure() {
   [ "$WINEPREFIX" = "$state/prefix" ] || dpi_prefix "$WINEPREFIX"
   # A persistent server, started here with no inherited output, so that no test's wine
   # command starts one that would hold the test's output open. Fails if one runs already.
-  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+  # A new server's first program boots it (wineboot, services, drivers), and every program
+  # started meanwhile waits for that: booted here, once, so that no test waits or races on it.
+  if wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
+    wine_quiet timeout 100 wine cmd.exe /c exit ||
+      { echo "session: Wine did not boot $WINEPREFIX in 100 s" >&2; exit 1; }
+  fi
   exec 9>&-
 }
 

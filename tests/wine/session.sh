@@ -63,8 +63,15 @@ run() {
   local mark=$2 out=$state/run.$$ status=0
   ensure "$1"
   trap 'rm -f "$out"' EXIT
-  wine "${@:3}" </dev/null >"$out" 2>&1 || status=$?
+  timeout -k 5 110 wine "${@:3}" </dev/null >"$out" 2>&1 || status=$?
   cat "$out"
+  # Ended here short of CTest's limit (120 s), whose kill would leave nothing printed: its
+  # output so far, and the Wine and X processes beside it.
+  if [ $status = 124 ]; then
+    echo "wine-run: still running after 110 s, beside:"
+    for proc in /proc/[0-9]*; do tr '\0' ' ' <"$proc/cmdline" 2>/dev/null | cut -c 1-160; done |
+      grep -aiE 'wine|\.exe|xvfb' || :
+  fi
   # This runner gives every run the code page, DPI and browser stand-in it needs: a skip, of the
   # whole program or of one check, is a loss.
   { [ $status != 77 ] && ! LC_ALL=C grep -qF -- "$mark" "$out"; } ||
